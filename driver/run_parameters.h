@@ -1,0 +1,40 @@
+// The run parameters, read from the session's "pent.tmp" written by the
+// suite's menu: the receipt date, the unit range, the batch reference, the
+// three receipt series with their remittance ranges and the fourteen concept
+// flags. Packed values compare byte-wise (CompareBytes).
+#ifndef TORVANE_DRIVER_RUN_PARAMETERS_H_
+#define TORVANE_DRIVER_RUN_PARAMETERS_H_
+
+#include <array>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace torvane {
+
+constexpr int kSeriesCount = 3;  // "A", "B", "F"
+inline constexpr char kSeriesLetters[kSeriesCount] = {'A', 'B', 'F'};
+constexpr int kRunConcepts = 14;
+
+struct SeriesEntry {
+  bool Selected = false;
+  std::string RemittanceFrom;  // series letter + two packed bytes
+  std::string RemittanceTo;
+};
+
+struct RunParameters {
+  std::string ReceiptDate;  // packed YYYYMMDD, 4 bytes
+  std::string UnitKeyFrom;  // packed estate code + unit number, normally 4 bytes
+  std::string UnitKeyTo;
+  std::string BatchReference;  // packed digits
+  std::array<SeriesEntry, kSeriesCount> SeriesSelection;  // index 0 = "A"
+  std::array<bool, kRunConcepts> ConceptSelected = {};     // index 0 = concept 1
+};
+
+// Reads temp_directory + "pent.tmp"; never fails (missing lines read as empty).
+RunParameters ReadRunParameters(FileSystem& fs, const std::string& temp_directory,
+                                int current_year);
+
+}  // namespace torvane
+
+#endif  // TORVANE_DRIVER_RUN_PARAMETERS_H_

@@ -1,0 +1,34 @@
+// What the receipt evaluation computes for one due unit and hands to the
+// invoice writer. Money is in whole cents held as doubles; rates are
+// single-precision percentages.
+#ifndef TORVANE_RECEIPTS_INVOICE_FIGURES_H_
+#define TORVANE_RECEIPTS_INVOICE_FIGURES_H_
+
+#include <array>
+#include <string>
+
+namespace torvane {
+
+constexpr int kConceptCount = 14;
+
+struct InvoiceFigures {
+  std::array<std::string, kConceptCount> ConceptNames;  // index 0 = concept 1; 20 chars or empty
+  std::array<double, kConceptCount> ConceptAmounts = {};
+  double ConceptTotal = 0;
+  double VatBase = 0;
+  std::string VatName;  // right-trimmed
+  float VatRate = 0;
+  double VatAmount = 0;
+  double WithholdingBase = 0;
+  float AppliedWithholdingRate = 0;
+  double WithholdingAmount = 0;
+  std::string InvoiceNumber;  // 8 digits
+  std::string PaymentReference;
+  std::string AddressLine;
+  std::string PostCodeTownLine;
+  std::string ProvinceLine;
+};
+
+}  // namespace torvane
+
+#endif  // TORVANE_RECEIPTS_INVOICE_FIGURES_H_

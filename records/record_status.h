@@ -1,0 +1,46 @@
+// The 16-bit status of every record request: the record manager's numbering,
+// shared with the registry's own codes (1002 and up). 0 is success.
+#ifndef TORVANE_RECORDS_RECORD_STATUS_H_
+#define TORVANE_RECORDS_RECORD_STATUS_H_
+
+#include <cstdint>
+
+namespace torvane {
+
+enum class [[nodiscard]] RecordStatus : int16_t {
+  kOk = 0,
+  kInvalidOperation = 1,
+  kIoError = 2,  // damaged or truncated file
+  kNotOpen = 3,  // also: file number not registered
+  kKeyNotFound = 4,
+  kDuplicateKey = 5,
+  kInvalidKeyNumber = 6,
+  kDifferentKeyNumber = 7,
+  kInvalidPositioning = 8,
+  kEndOfFile = 9,
+  kFileNotFound = 12,
+  kInactive = 20,  // record manager not loaded
+  kDataBufferShort = 22,
+  kPageSize = 24,
+  kCreateIo = 25,
+  kKeyCount = 26,
+  kKeyPosition = 27,
+  kRecordLength = 28,
+  kKeyLength = 29,
+  kNotRecordFile = 30,
+  kUnsupportedKeyType = 49,
+  kOwnerName = 51,
+  kFileExists = 59,
+  kRecordLocked = 84,
+  kFileLocked = 85,
+  kAlreadyRegistered = 1002,
+  kNoFreeSlot = 1003,
+  kNoSuchKey = 1004,
+};
+
+inline constexpr int16_t StatusCode(RecordStatus status) { return static_cast<int16_t>(status); }
+inline constexpr RecordStatus ToRecordStatus(int16_t code) { return static_cast<RecordStatus>(code); }
+
+}  // namespace torvane
+
+#endif  // TORVANE_RECORDS_RECORD_STATUS_H_

@@ -1,0 +1,95 @@
+// The registry of open tables: 40 slots over the record manager, each with
+// the record manager's position block, the caller's record buffer (lent for
+// the whole run), the record length and the current key. It opens a table
+// (creating a missing file from root + "ddf\" + name + ".xdf"), learns the
+// lengths from Stat, serves the keyed and sequential reads, and resets the
+// record manager at the end.
+//
+// A table that cannot be opened is fatal: the registry hands the message to
+// its fatal handler, which shows it and ends the program. Tests install a
+// handler that returns, and OpenTable then returns the failing status.
+#ifndef TORVANE_RECORDS_TABLE_REGISTRY_H_
+#define TORVANE_RECORDS_TABLE_REGISTRY_H_
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/record_manager.h"
+#include "records/record_status.h"
+
+namespace torvane {
+
+constexpr int kTableSlots = 40;
+constexpr int kRequestDataSize = 1536;  // data buffer of every request
+constexpr int kRequestKeySize = 256;    // key buffer of every request
+
+struct TableSlot {
+  int16_t FileNumber = 0;  // 0: slot free
+  uint8_t PositionBlock[kPositionBlockSize] = {};
+  uint8_t* RecordBuffer = nullptr;
+  int BufferRoom = 0;  // bytes the caller's buffer can hold
+  int32_t RecordLength = 0;
+  int16_t KeyNumber = 0;
+  std::string KeyValue;
+};
+
+class TableRegistry {
+ public:
+  // Called with the composed message (language prefix + path + " (status)")
+  // and the status when a table cannot be opened.
+  using FatalHandler = std::function<void(const std::string& message, RecordStatus status)>;
+
+  TableRegistry(RecordManager& record_manager, FileSystem& fs, Clock& clock,
+                std::string root_directory, std::string language, FatalHandler on_fatal);
+
+  // Slot number holding `file_number`; else minus the highest free slot;
+  // else 0.
+  int16_t FindTableSlot(int16_t file_number) const;
+
+  // Registers and opens the table. kOk, kAlreadyRegistered or kNoFreeSlot;
+  // any other outcome goes to the fatal handler (and, when that returns, is
+  // returned with nothing registered). `buffer_room` is the room of
+  // `record_buffer`; reads never write past it.
+  RecordStatus OpenTable(int16_t file_number, std::string_view path, uint8_t* record_buffer,
+                         int buffer_room);
+
+  // Record length and the total length of key `key_number`; both 0 for an
+  // unregistered table, key length 0 for a key the table does not have.
+  void ReadTableStats(int16_t file_number, int16_t key_number, int16_t* key_length,
+                      int16_t* record_length);
+
+  // Reads the record whose key equals `key_text` (direction 0) or the first
+  // one greater or equal (direction > 0) into the table's record buffer.
+  RecordStatus ReadByKey(int16_t file_number, int16_t key_number, std::string key_text,
+                         int16_t direction);
+  // Steps one record forward along the current key.
+  RecordStatus ReadNext(int16_t file_number);
+
+  // Sends Reset; on success frees every slot, otherwise keeps them.
+  RecordStatus CloseAllTables();
+
+  const TableSlot& Slot(int slot_number) const { return slots_[static_cast<size_t>(slot_number - 1)]; }
+
+ private:
+  RecordStatus SendTableRequest(int slot_number, uint16_t operation);
+  RecordStatus CreateFromDefinition(TableSlot& slot, std::string_view name,
+                                    const std::string& table_path);
+
+  RecordManager& record_manager_;
+  FileSystem& fs_;
+  Clock& clock_;
+  std::string root_directory_;
+  std::string language_;
+  FatalHandler on_fatal_;
+  std::array<TableSlot, kTableSlots> slots_;
+  uint8_t spare_position_block_[kPositionBlockSize] = {};
+};
+
+}  // namespace torvane
+
+#endif  // TORVANE_RECORDS_TABLE_REGISTRY_H_

@@ -1,0 +1,27 @@
+#include "session/text_lines.h"
+
+namespace torvane {
+
+std::string_view CutAtEndOfData(std::string_view data) {
+  const size_t end = data.find('\x1A');
+  return end == std::string_view::npos ? data : data.substr(0, end);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view data) {
+  data = CutAtEndOfData(data);
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < data.size()) {
+    const size_t cr = data.find('\r', start);
+    if (cr == std::string_view::npos) {
+      lines.push_back(data.substr(start));
+      break;
+    }
+    lines.push_back(data.substr(start, cr - start));
+    start = cr + 1;
+    if (start < data.size() && data[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+}  // namespace torvane
