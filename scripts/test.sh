@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit and end-to-end tests (release build),
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+echo "== release build and tests"
+scripts/build.sh release
+ctest --test-dir build/release --output-on-failure -j"$(nproc)"
+
+echo "== sanitizer build and tests"
+scripts/build.sh asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j"$(nproc)"
+
+echo "== fuzz targets (a few seconds each)"
+scripts/build.sh fuzz
+for target in build/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  corpus="build/fuzz/corpus/$(basename "$target")"
+  mkdir -p "$corpus"
+  "$target" -max_total_time="${FUZZ_SECONDS:-10}" -max_len=4096 "$corpus" 2>&1 | tail -n 1
+done
+echo "== all tests passed"
