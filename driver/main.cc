@@ -1,2 +1,8 @@
-// TORVANE1: the monthly receipt batch step of the suite.
-int main() { return 0; }
+// TORVANE1: the monthly receipt batch step of the suite. It takes no
+// arguments; everything it needs comes from the session environment.
+#include "driver/run_program.h"
+
+int main() {
+  torvane::Platform platform = torvane::Platform::Default();
+  return torvane::RunProgram(platform);
+}

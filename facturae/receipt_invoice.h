@@ -5,8 +5,9 @@
 #ifndef TORVANE_FACTURAE_RECEIPT_INVOICE_H_
 #define TORVANE_FACTURAE_RECEIPT_INVOICE_H_
 
-#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "driver/run_parameters.h"
 #include "driver/tax_settings.h"
@@ -28,9 +29,9 @@ class ReceiptInvoiceWriter {
  public:
   // `file_list` is the open "TAR.LST" (may be null when it could not be
   // created). `stylesheet_host` names the host of the "href" address.
-  ReceiptInvoiceWriter(FileSystem& fs, const SessionEnvironment& session,
-                       const FirmIdentity& firm, const RunParameters& run,
-                       LanguageTexts& texts, File* file_list, std::string stylesheet_host);
+  ReceiptInvoiceWriter(FileSystem& fs, const SessionEnvironment& session, const FirmIdentity& firm,
+                       const RunParameters& run, LanguageTexts& texts, File* file_list,
+                       std::string stylesheet_host);
 
   // Writes the invoice of the receipt whose owner and unit records are given.
   InvoiceOutcome WriteReceiptInvoice(const RecordView& owner, const RecordView& unit,
@@ -44,8 +45,17 @@ class ReceiptInvoiceWriter {
   LanguageTexts& texts_;
   File* file_list_;
   std::string stylesheet_host_;
-  std::set<std::string> names_written_;  // files of this run, to keep a second invoice apart
+  // Invoices written this run per folder (estate + "\\" + unit), to keep a
+  // second invoice of the same unit apart. The base name depends only on the
+  // run's receipt date and batch reference, so one writer serves one run.
+  std::unordered_map<std::string, int> invoices_in_folder_;
 };
+
+// The base name of a run's invoice files: the decimal number `digits` (any
+// length; other characters are passed over) in base 32 with the digits
+// "0123456789ABCDEFGHIJKLMNOPQRSTUV", least significant digit first; "0" for
+// zero. 2009123101 gives "T8I1SR1".
+std::string InvoiceFileName(std::string_view digits);
 
 }  // namespace torvane
 

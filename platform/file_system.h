@@ -86,6 +86,14 @@ class FileSystem {
   virtual bool RemoveFile(std::string_view path) = 0;
   // Renames `from` to `to`; fails when `to` exists.
   virtual bool Rename(std::string_view from, std::string_view to) = 0;
+  // Renames `from` to `to`, replacing `to` when it exists. Platforms that can
+  // replace in one step override this, so that another user finds either the
+  // old file or the new one and never neither; the default removes `to`
+  // first.
+  virtual bool ReplaceFile(std::string_view from, std::string_view to) {
+    RemoveFile(to);
+    return Rename(from, to);
+  }
   virtual bool ChangeDirectory(std::string_view path) = 0;
 
   // The process-wide implementation for this platform.

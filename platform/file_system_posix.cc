@@ -234,6 +234,12 @@ class PosixFileSystem : public FileSystem {
     if (::lstat(native_to.c_str(), &info) == 0) return false;
     return ::rename(NativePath(from).c_str(), native_to.c_str()) == 0;
   }
+  bool ReplaceFile(std::string_view from, std::string_view to) override {
+    const std::string native_to = NativePath(to);
+    struct stat info;
+    if (::lstat(native_to.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    return ::rename(NativePath(from).c_str(), native_to.c_str()) == 0;
+  }
   bool ChangeDirectory(std::string_view path) override {
     return ::chdir(NativePath(path).c_str()) == 0;
   }

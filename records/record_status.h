@@ -18,6 +18,7 @@ enum class [[nodiscard]] RecordStatus : int16_t {
   kDifferentKeyNumber = 7,
   kInvalidPositioning = 8,
   kEndOfFile = 9,
+  kInvalidFileName = 11,  // a path the request cannot carry
   kFileNotFound = 12,
   kInactive = 20,  // record manager not loaded
   kDataBufferShort = 22,

@@ -54,7 +54,9 @@ class TableRegistry {
   // Registers and opens the table. kOk, kAlreadyRegistered or kNoFreeSlot;
   // any other outcome goes to the fatal handler (and, when that returns, is
   // returned with nothing registered). `buffer_room` is the room of
-  // `record_buffer`; reads never write past it.
+  // `record_buffer`; reads never write past it: the table's RecordLength is
+  // the record manager's, cut to the room (and to the 1536-byte data buffer).
+  // A path longer than 255 characters is not sent: status 11, fatal.
   RecordStatus OpenTable(int16_t file_number, std::string_view path, uint8_t* record_buffer,
                          int buffer_room);
 
@@ -65,6 +67,8 @@ class TableRegistry {
 
   // Reads the record whose key equals `key_text` (direction 0) or the first
   // one greater or equal (direction > 0) into the table's record buffer.
+  // 3 for an unregistered table, 1004 for a key it does not have, 1 for a
+  // negative direction (not offered); the record manager's 22 becomes 0.
   RecordStatus ReadByKey(int16_t file_number, int16_t key_number, std::string key_text,
                          int16_t direction);
   // Steps one record forward along the current key.
@@ -73,9 +77,14 @@ class TableRegistry {
   // Sends Reset; on success frees every slot, otherwise keeps them.
   RecordStatus CloseAllTables();
 
-  const TableSlot& Slot(int slot_number) const { return slots_[static_cast<size_t>(slot_number - 1)]; }
+  const TableSlot& Slot(int slot_number) const {
+    return slots_[static_cast<size_t>(slot_number - 1)];
+  }
 
  private:
+  // Slot number of a registered table; 0 when `file_number` is not one.
+  int RegisteredSlot(int16_t file_number) const;
+  RecordStatus SendOpen(TableSlot& slot, const std::string& table_path);
   RecordStatus SendTableRequest(int slot_number, uint16_t operation);
   RecordStatus CreateFromDefinition(TableSlot& slot, std::string_view name,
                                     const std::string& table_path);

@@ -27,13 +27,18 @@ enum class ProfileLineKind { kBlank, kSection, kKey, kPlain };
 
 struct ProfileLine {
   ProfileLineKind kind = ProfileLineKind::kBlank;
-  std::string_view name;   // section or key name
-  std::string_view value;  // key lines only, untrimmed
+  std::string_view name;     // section or key name
+  std::string_view value;    // key lines only, untrimmed
   size_t equals_offset = 0;  // key lines: offset of the first "=" in the raw line
 };
 
 // Classifies one raw line (without its line end). The views point into `line`.
 ProfileLine ClassifyProfileLine(std::string_view line);
+
+// The byte as section and key names compare it: a-z as A-Z, and the code
+// page 850 letters \x84 \x94 \x81 \x82 \xA4 \x86 \x87 (a o u umlaut, e acute,
+// n tilde, a ring, c cedilla) as their capitals; every other byte unchanged.
+char ProfileUpperCase(char c);
 
 // True when the two names are equal after trimming spaces at both ends and
 // upper-casing a-z and the code page 850 letters the suite knows.

@@ -1,16 +1,33 @@
 #include "tests/test_support.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace torvane::testing {
 
+// A random name, created only when it is new (create_directory answers
+// false for one that exists), so parallel tests never share a folder.
 ScopedTempDir::ScopedTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "torvane-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern + "/";
+  std::error_code error;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  if (error) std::abort();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "torvane-test-%012llx",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+    const std::filesystem::path candidate = base / name;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.string() + "/";
+      return;
+    }
+  }
+  std::abort();
 }
 
 ScopedTempDir::~ScopedTempDir() {

@@ -1,0 +1,82 @@
+// The publishing hand-off: the switch in "Ftp.ini", the archiver's presence,
+// and the two profiles that tell the archiver what to pack and chain to and
+// the uploader where and how to send the archive.
+#include "driver/publishing_handoff.h"
+
+#include <string_view>
+
+#include "driver/file_helpers.h"
+#include "session/profile_file.h"
+
+namespace torvane {
+namespace {
+
+constexpr char kPublishingProfile[] = "Ftp.ini";
+constexpr char kPublishingSection[] = "Publicar";
+constexpr char kArchiverProgram[] = "KAVTAR";
+constexpr char kNextStepProgram[] = "TORVANE2";
+constexpr char kArchiverProfile[] = "KAVTAR.INI";
+constexpr char kUploaderProfile[] = "KAVHTTP.INI";
+constexpr char kFileList[] = "TAR.LST";
+
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  const size_t last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+}  // namespace
+
+std::string PublishingHost(FileSystem& fs, const std::string& root_directory) {
+  const std::string value = ReadProfileValue(fs, root_directory + kPublishingProfile,
+                                              kPublishingSection, "Servidor");
+  const std::string_view host = TrimBlanks(value);
+  return host.empty() ? std::string(kDefaultPublishingHost) : std::string(host);
+}
+
+std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
+                              const std::string& root_directory,
+                              const std::string& temp_directory, const FirmIdentity& firm) {
+  const bool publishing_wanted =
+      ReadProfileValue(fs, root_directory + kPublishingProfile, kPublishingSection, "Rebuts") !=
+      "N";
+  if (!publishing_wanted || !FileExists(fs, root_directory + "KAVTAR.EXE")) {
+    return kNextStepProgram;
+  }
+
+  MakeFolderPath(fs, root_directory + "CSB");
+  const std::string archive_name =
+      UniqueFileName(fs, clock, random, root_directory + "CSB\\", "", "TAR");
+  if (archive_name.empty()) return kNextStepProgram;
+
+  const std::string archiver_profile = temp_directory + kArchiverProfile;
+  const std::string uploader_profile = temp_directory + kUploaderProfile;
+  DeleteFileOrFolder(fs, archiver_profile);
+  DeleteFileOrFolder(fs, uploader_profile);
+
+  auto write = [&](const std::string& profile, std::string_view section, std::string_view key,
+                   std::string_view value) {
+    WriteProfileValue(fs, clock, random, profile, section, key, value);
+  };
+  write(archiver_profile, "Tar", "Archive", archive_name);
+  write(archiver_profile, "Tar", "FileList", temp_directory + kFileList);
+  write(archiver_profile, "Tar", "Chain", root_directory + kNextStepProgram);
+  write(archiver_profile, "Tar", "Send", "HTTP");
+
+  write(uploader_profile, "URL", "Site", PublishingHost(fs, root_directory));
+  write(uploader_profile, "URL", "Port", "80");
+  write(uploader_profile, "URL", "Page", "/proves/factsrv.php");
+  write(uploader_profile, "URL", "Method", "POST");
+  write(uploader_profile, "URL", "Show", "1");
+  write(uploader_profile, "Vars", "1", "NIF=" + std::string(TrimTrailingBlanks(firm.Field(7))));
+  write(uploader_profile, "Files", "1", archive_name);
+  return kArchiverProgram;
+}
+
+}  // namespace torvane

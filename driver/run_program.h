@@ -1,0 +1,53 @@
+// The program's spine: the fixed order in which TORVANE1 sets itself up,
+// runs its batch, hands over to the next program of the chain and ends.
+//
+//   1. hide the cursor;  2. establish the session;  3. make the root
+//   directory current;  4. name the program;  5. create the run state;
+//   6. open the six tables;  7. read the tax settings and the firm;
+//   8. the batch: run parameters, file list, walk, hand-off, next program;
+//   9. close everything;  10. exit code 0.
+// The tables stay open while the next program runs.
+#ifndef TORVANE_DRIVER_RUN_PROGRAM_H_
+#define TORVANE_DRIVER_RUN_PROGRAM_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "receipts/receipt_evaluation.h"
+#include "records/concept_layout.h"
+#include "records/estate_layout.h"
+#include "records/owner_layout.h"
+#include "records/unit_layout.h"
+#include "records/table_registry.h"
+
+namespace torvane {
+
+inline constexpr char kProgramName[] = "TORVANE1";
+
+// Remittances and collections are opened but never read.
+inline constexpr int kRemittanceBufferRoom = 76;
+inline constexpr int kCollectionBufferRoom = 44;
+
+// The record buffers of the six tables, zero-filled at start, each as large
+// as its table's buffer room.
+struct RunBuffers {
+  uint8_t concepts[concept_record::kBufferRoom] = {};
+  uint8_t remittances[kRemittanceBufferRoom] = {};
+  uint8_t owners[owner::kBufferRoom] = {};
+  uint8_t estates[estate::kBufferRoom] = {};
+  uint8_t units[unit::kBufferRoom] = {};
+  uint8_t collections[kCollectionBufferRoom] = {};
+
+  RunRecordBuffers ForRun() { return RunRecordBuffers{concepts, owners, estates, units}; }
+};
+
+// Opens the six tables in the run's order; the registry handles failures.
+void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::string& root_directory);
+
+// Runs the whole program on `platform`; returns the exit code (always 0).
+int RunProgram(Platform& platform);
+
+}  // namespace torvane
+
+#endif  // TORVANE_DRIVER_RUN_PROGRAM_H_

@@ -1,0 +1,78 @@
+// Composes and writes the lines of the run report; the format is described
+// in the header.
+#include "driver/run_report.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "driver/packed_digits.h"
+#include "facturae/number_format.h"
+#include "facturae/tax_names.h"
+#include "session/calendar.h"
+
+namespace torvane {
+namespace {
+
+constexpr char kSeparator = '\t';
+
+std::string Euros(double cents) { return FormatNumber(cents / 100, "z.2"); }
+
+// Keyword followed by the fields, each after one TAB.
+std::string Line(std::string_view keyword, std::initializer_list<std::string_view> fields) {
+  std::string line(keyword);
+  for (std::string_view field : fields) {
+    line += kSeparator;
+    line += field;
+  }
+  return line;
+}
+
+std::string InvoiceLine(std::string_view keyword, const ReportedInvoice& invoice) {
+  return Line(keyword,
+              {invoice.file_name, TrimTrailingBlanks(invoice.owner_tax_number),
+               UnpackDigits(invoice.unit_key), invoice.invoice_number, Euros(invoice.total_cents)});
+}
+
+}  // namespace
+
+std::unique_ptr<File> RunReport::OpenReportFile(FileSystem& fs, const std::string& temp_directory) {
+  return fs.Open(temp_directory + std::string(kRunReportFileName), FileAccess::kWrite,
+                 FileSharing::kShareRead, FileCreation::kCreateOrTruncate);
+}
+
+void RunReport::Begin(std::string_view receipt_date, std::string_view batch_reference) {
+  WriteLine(Line("RUN", {IsoDateText(receipt_date), UnpackDigits(batch_reference)}));
+}
+
+void RunReport::InvoiceDone(const ReportedInvoice& invoice, bool written, bool listed) {
+  if (written) {
+    ++invoices_written_;
+    total_cents_ += invoice.total_cents;
+    WriteLine(InvoiceLine("INVOICE", invoice));
+  } else {
+    WriteLine(InvoiceLine("NOT-WRITTEN", invoice));
+  }
+  if (invoice.direct_debit && !listed) WriteLine(InvoiceLine("NOT-LISTED", invoice));
+}
+
+void RunReport::VatClassSkipped(std::string_view owner_code, std::string_view owner_tax_number,
+                                int entry, std::string_view estate_code, int vat_class) {
+  WriteLine(Line("VATCLASS-SKIPPED",
+                 {UnpackDigits(owner_code), TrimTrailingBlanks(owner_tax_number),
+                  std::to_string(entry), UnpackDigits(estate_code), std::to_string(vat_class)}));
+}
+
+void RunReport::End() {
+  WriteLine(Line("END", {std::to_string(units_visited_), std::to_string(invoices_written_),
+                         Euros(total_cents_)}));
+  if (out_ != nullptr) (void)out_->Flush();
+}
+
+void RunReport::WriteLine(std::string_view line) {
+  if (out_ == nullptr) return;
+  std::string bytes(line);
+  bytes += "\r\n";
+  (void)out_->Write(bytes);
+}
+
+}  // namespace torvane

@@ -1,0 +1,90 @@
+// The run report: a small text file, temporary directory + "TORVANE1.LOG",
+// rewritten on every run, that tells the operator what the run did without
+// a word on the console. It is written line by line while the walk runs, so
+// a run of any size keeps nothing of it in memory.
+//
+// Lines end with CR LF. Fields are separated by one TAB (0x09); texts from
+// the tables (file names, tax numbers) pass through unconverted (code page
+// 850) with their trailing blanks removed. Every line starts with a keyword:
+//
+//   RUN <TAB> receipt date <TAB> batch reference
+//       Once, first. The date as YYYY-MM-DD, the reference as its digits.
+//   INVOICE <TAB> file <TAB> owner tax number <TAB> unit <TAB> number <TAB> total
+//       One per invoice file written completely. unit is the eight digits
+//       of the unit key (estate code, unit number); number is the invoice
+//       number; total is the invoice's payable total in euros (concepts +
+//       VAT - withholding) with two decimals, as printed on the invoice.
+//   NOT-WRITTEN <TAB> file <TAB> owner tax number <TAB> unit <TAB> number <TAB> total
+//       An invoice that was numbered but whose file could not be created or
+//       written completely. It does not count as written.
+//   NOT-LISTED <TAB> file <TAB> owner tax number <TAB> unit <TAB> number <TAB> total
+//       A direct-debit (series "B") invoice missing from the file list,
+//       whether or not its file was written.
+//   VATCLASS-SKIPPED <TAB> owner code <TAB> owner tax number <TAB> entry <TAB> estate <TAB> class
+//       An estate list entry whose VAT class is neither 0 nor 1: the estate
+//       exists but its units were not walked for that owner. owner code and
+//       estate are digits, entry is 1 to 20, class the stored number.
+//   END <TAB> units visited <TAB> invoices written <TAB> sum of totals
+//       Once, last. The sum adds the totals of the INVOICE lines.
+//
+// Writing is best effort: a report that cannot be opened or written is
+// silently skipped and never changes what the run does.
+#ifndef TORVANE_DRIVER_RUN_REPORT_H_
+#define TORVANE_DRIVER_RUN_REPORT_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace torvane {
+
+inline constexpr std::string_view kRunReportFileName = "TORVANE1.LOG";
+
+// One numbered invoice as the report names it.
+struct ReportedInvoice {
+  std::string file_name;
+  std::string owner_tax_number;  // as stored; trailing blanks are removed here
+  std::string unit_key;          // packed unit key (4 bytes)
+  std::string invoice_number;
+  double total_cents = 0;  // payable total
+  bool direct_debit = false;
+};
+
+class RunReport {
+ public:
+  // `out` receives the lines; null discards them (the counters still count).
+  explicit RunReport(File* out) : out_(out) {}
+
+  // Creates or empties temp_directory + "TORVANE1.LOG"; null when it cannot.
+  static std::unique_ptr<File> OpenReportFile(FileSystem& fs, const std::string& temp_directory);
+
+  // `receipt_date` and `batch_reference` are packed.
+  void Begin(std::string_view receipt_date, std::string_view batch_reference);
+  void UnitVisited() { ++units_visited_; }
+  // Reports the invoice as written (INVOICE) or not (NOT-WRITTEN), and a
+  // direct-debit invoice that is not listed (NOT-LISTED).
+  void InvoiceDone(const ReportedInvoice& invoice, bool written, bool listed);
+  // `owner_code` and `estate_code` are packed; `entry` counts from 1.
+  void VatClassSkipped(std::string_view owner_code, std::string_view owner_tax_number, int entry,
+                       std::string_view estate_code, int vat_class);
+  // Writes the closing line and flushes.
+  void End();
+
+  long long units_visited() const { return units_visited_; }
+  long long invoices_written() const { return invoices_written_; }
+  double total_cents() const { return total_cents_; }
+
+ private:
+  void WriteLine(std::string_view line);
+
+  File* out_;
+  long long units_visited_ = 0;
+  long long invoices_written_ = 0;
+  double total_cents_ = 0;
+};
+
+}  // namespace torvane
+
+#endif  // TORVANE_DRIVER_RUN_REPORT_H_

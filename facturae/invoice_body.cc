@@ -1,0 +1,179 @@
+// The invoice of a Facturae file: its header and issue data, the output tax
+// and the withholding of the whole receipt, the totals, one line per billed
+// concept and the payment instalment with the receipt's period in words.
+// Amounts are cents divided by 100; the line taxes are computed per line and
+// rounded only when formatted, so they need not add up to the receipt's.
+#include <string>
+#include <string_view>
+
+#include "facturae/invoice_sections.h"
+#include "facturae/number_format.h"
+#include "facturae/tax_names.h"
+#include "records/unit_layout.h"
+#include "session/calendar.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::string_view kAmountMask = "z.2";
+constexpr std::string_view kUnitPriceMask = "z.6";
+constexpr double kCentsPerEuro = 100.0;
+constexpr double kCentsTimesPercent = 10000.0;
+
+constexpr std::string_view kTaxTypeVat = "01";
+constexpr std::string_view kTaxTypeIgic = "03";
+constexpr std::string_view kTaxTypeWithholding = "04";
+constexpr std::string_view kIgicName = "IGIC";
+constexpr char kDirectDebitSeries = 'B';
+
+std::string Amount(double value) { return FormatNumber(value, kAmountMask); }
+std::string Euros(double cents) { return Amount(cents / kCentsPerEuro); }
+
+// "Tax" with its type, rate, base and amount, all already formatted.
+void WriteTax(XmlWriter& xml, std::string_view type_code, const std::string& rate,
+              const std::string& base, const std::string& amount) {
+  xml.StartElement("Tax");
+  xml.WriteElement("TaxTypeCode", type_code);
+  xml.WriteElement("TaxRate", rate);
+  xml.StartElement("TaxableBase");
+  xml.WriteElement("TotalAmount", base);
+  xml.EndElement();
+  xml.StartElement("TaxAmount");
+  xml.WriteElement("TotalAmount", amount);
+  xml.EndElement();
+  xml.EndElement();
+}
+
+void WriteInvoiceLine(XmlWriter& xml, std::string_view name, double cents,
+                      const InvoiceFigures& figures) {
+  const double vat_rate = static_cast<double>(figures.VatRate);
+  const double withholding_rate = static_cast<double>(figures.AppliedWithholdingRate);
+  const std::string euros = Euros(cents);
+  const std::string_view description = TrimTrailingBlanks(name);
+  xml.StartElement("InvoiceLine");
+  xml.WriteElement("ItemDescription", description);
+  xml.WriteElement("Quantity", "1.0");
+  xml.WriteElement("UnitPriceWithoutTax", FormatNumber(cents / kCentsPerEuro, kUnitPriceMask));
+  xml.WriteElement("TotalCost", euros);
+  xml.WriteElement("GrossAmount", euros);
+  xml.StartElement("TaxesWithheld");
+  WriteTax(xml, kTaxTypeWithholding, Amount(withholding_rate), euros,
+           Amount(cents / kCentsTimesPercent * withholding_rate));
+  xml.EndElement();
+  xml.StartElement("TaxesOutputs");
+  WriteTax(xml, kTaxTypeVat, Amount(vat_rate), euros,
+           Amount(cents / kCentsTimesPercent * vat_rate));
+  xml.EndElement();
+  xml.WriteElement("AdditionalLineItemInformation", description);
+  xml.EndElement();
+}
+
+std::string_view PeriodWord(int billing_months) {
+  switch (billing_months) {
+    case 2:
+      return "BIMESTRAL";
+    case 3:
+      return "TRIMESTRAL";
+    case 4:
+      return "QUADRIMESTRAL";
+    case 6:
+      return "SEMESTRAL";
+    case 12:
+      return "ANYAL";
+    default:
+      return "MENSUAL";
+  }
+}
+
+std::string_view TimingWord(char billing_timing) {
+  switch (billing_timing) {
+    case 'V':
+      return " VEN\x80UT";  // C cedilla in code page 850
+    case 'M':
+      return " A MIG TERMINI";
+    default:
+      return " ANTICIPAT";
+  }
+}
+
+}  // namespace
+
+double PayableTotal(const InvoiceFigures& figures) {
+  return (figures.VatAmount + figures.ConceptTotal - figures.WithholdingAmount) / kCentsPerEuro;
+}
+
+std::string PeriodText(int billing_months, char billing_timing, LanguageTexts& texts) {
+  return texts.TranslateText(PeriodWord(billing_months)) +
+         texts.TranslateText(TimingWord(billing_timing));
+}
+
+void WriteInvoices(XmlWriter& xml, const InvoiceFigures& figures, const RecordView& unit,
+                   const RunParameters& run, std::string_view language, LanguageTexts& texts) {
+  const std::string total = Amount(PayableTotal(figures));
+  const std::string concept_total = Euros(figures.ConceptTotal);
+  const std::string vat_amount = Euros(figures.VatAmount);
+  const std::string withholding_amount = Euros(figures.WithholdingAmount);
+  const std::string receipt_date = IsoDateText(run.ReceiptDate);
+  const bool direct_debit = unit.Char(unit::kReceiptSeries) == kDirectDebitSeries;
+
+  xml.StartElement("Invoices");
+  xml.StartElement("Invoice");
+  xml.StartElement("InvoiceHeader");
+  xml.WriteElement("InvoiceNumber", figures.InvoiceNumber);
+  xml.WriteElement("InvoiceDocumentType", "FC");
+  xml.WriteElement("InvoiceClass", "OO");
+  xml.EndElement();
+
+  xml.StartElement("InvoiceIssueData");
+  xml.WriteElement("IssueDate", receipt_date);
+  xml.WriteElement("InvoiceCurrencyCode", "EUR");
+  xml.WriteElement("TaxCurrencyCode", "EUR");
+  xml.WriteElement("LanguageName", language);
+  xml.EndElement();
+
+  xml.StartElement("TaxesOutputs");
+  WriteTax(xml, TrimTrailingBlanks(figures.VatName) == kIgicName ? kTaxTypeIgic : kTaxTypeVat,
+           Amount(static_cast<double>(figures.VatRate)), concept_total, vat_amount);
+  xml.EndElement();
+  xml.StartElement("TaxesWithheld");
+  WriteTax(xml, kTaxTypeWithholding, Amount(static_cast<double>(figures.AppliedWithholdingRate)),
+           concept_total, withholding_amount);
+  xml.EndElement();
+
+  xml.StartElement("InvoiceTotals");
+  xml.WriteElement("TotalGrossAmount", concept_total);
+  xml.WriteElement("TotalGrossAmountBeforeTaxes", concept_total);
+  xml.WriteElement("TotalTaxOutputs", vat_amount);
+  xml.WriteElement("TotalTaxesWithheld", withholding_amount);
+  xml.WriteElement("InvoiceTotal", total);
+  xml.WriteElement("TotalOutstandingAmount", total);
+  xml.WriteElement("TotalExecutableAmount", total);
+  xml.EndElement();
+
+  xml.StartElement("Items");
+  for (int i = 0; i < kConceptCount; ++i) {
+    const double cents = figures.ConceptAmounts[static_cast<size_t>(i)];
+    if (cents != 0) {
+      WriteInvoiceLine(xml, figures.ConceptNames[static_cast<size_t>(i)], cents, figures);
+    }
+  }
+  xml.EndElement();
+
+  xml.StartElement("PaymentDetails");
+  xml.StartElement("Installment");
+  xml.WriteElement("InstallmentDueDate", receipt_date);
+  xml.WriteElement("InstallmentAmount", total);
+  xml.WriteElement("PaymentMeans", direct_debit ? "02" : "01");
+  xml.WriteElement("PaymentReconciliationReference", figures.PaymentReference);
+  if (direct_debit) {
+    xml.StartElement("AccountToBeDebited");
+    xml.WriteElement("IBAN", TrimTrailingBlanks(unit.Bytes(unit::kTenantIban)));
+    xml.EndElement();
+  }
+  xml.WriteElement(
+      "CollectionAdditionalInformation",
+      PeriodText(unit.Int16(unit::kBillingPeriodMonths), unit.Char(unit::kBillingTiming), texts));
+  xml.EndElement();  // Installment; the rest closes with the document
+}
+
+}  // namespace torvane

@@ -1,0 +1,141 @@
+// Record manager requests for kavdata.
+#include "tools/record_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace torvane::kavdata {
+namespace {
+
+constexpr size_t kKeyBufferSize = 256;
+constexpr size_t kMaxPathLength = kKeyBufferSize - 1;
+
+// Path or owner name zero-terminated in a buffer of its own.
+std::vector<char> ZeroTerminated(std::string_view text, size_t room) {
+  std::vector<char> buffer(room, '\0');
+  std::memcpy(buffer.data(), text.data(), std::min(text.size(), room - 1));
+  return buffer;
+}
+
+}  // namespace
+
+RecordStatus RecordFile::Create(std::string_view path, std::string_view definition) {
+  if (path.size() > kMaxPathLength) return RecordStatus::kCreateIo;
+  std::vector<char> data(definition.begin(), definition.end());
+  auto data_length = static_cast<uint32_t>(data.size());
+  std::vector<char> key = ZeroTerminated(path, kKeyBufferSize);
+  uint8_t position_block[kPositionBlockSize] = {};
+  return ToRecordStatus(record_manager_.Call(kOpCreate, position_block, data.data(), &data_length,
+                                             key.data(), static_cast<uint8_t>(path.size()),
+                                             kCreateKeepExisting));
+}
+
+RecordStatus RecordFile::Open(std::string_view path, std::string_view owner, int8_t mode) {
+  if (Close() != RecordStatus::kOk) return RecordStatus::kInvalidOperation;
+  if (path.size() > kMaxPathLength) return RecordStatus::kFileNotFound;
+  std::vector<char> data = ZeroTerminated(owner, owner.size() + 1);
+  auto data_length = static_cast<uint32_t>(data.size());
+  std::vector<char> key = ZeroTerminated(path, kKeyBufferSize);
+  std::memset(position_block_, 0, sizeof position_block_);
+  const RecordStatus status = ToRecordStatus(
+      record_manager_.Call(kOpOpen, position_block_, data.data(), &data_length, key.data(),
+                           static_cast<uint8_t>(path.size()), mode));
+  open_ = status == RecordStatus::kOk;
+  return status;
+}
+
+RecordStatus RecordFile::SetOwner(std::string_view owner) {
+  if (!open_) return RecordStatus::kNotOpen;
+  std::vector<char> data = ZeroTerminated(owner, owner.size() + 1);
+  std::vector<char> key = data;
+  auto data_length = static_cast<uint32_t>(data.size());
+  // Key number 0: the owner name is needed for every access.
+  return ToRecordStatus(record_manager_.Call(kOpSetOwner, position_block_, data.data(),
+                                             &data_length, key.data(),
+                                             static_cast<uint8_t>(key.size()), 0));
+}
+
+RecordStatus RecordFile::Insert(std::string_view record) {
+  if (!open_) return RecordStatus::kNotOpen;
+  std::vector<char> data(record.begin(), record.end());
+  auto data_length = static_cast<uint32_t>(data.size());
+  std::memset(key_buffer_, 0, sizeof key_buffer_);
+  return ToRecordStatus(record_manager_.Call(kOpInsert, position_block_, data.data(),
+                                             &data_length, key_buffer_,
+                                             static_cast<uint8_t>(kMaxPathLength), 0));
+}
+
+RecordStatus RecordFile::Stat(int* record_length, uint32_t* record_count) {
+  *record_length = 0;
+  *record_count = 0;
+  if (!open_) return RecordStatus::kNotOpen;
+  std::vector<uint8_t> data(kReadRoom, 0);
+  auto data_length = static_cast<uint32_t>(data.size());
+  std::memset(key_buffer_, 0, sizeof key_buffer_);
+  const RecordStatus status = ToRecordStatus(
+      record_manager_.Call(kOpStat, position_block_, data.data(), &data_length, key_buffer_,
+                           static_cast<uint8_t>(kMaxPathLength), 0));
+  if (status != RecordStatus::kOk) return status;
+  if (data_length < 10) return RecordStatus::kDataBufferShort;
+  // File specification: bytes 0-1 record length, 6-9 number of records.
+  *record_length = data[0] | (data[1] << 8);
+  *record_count = static_cast<uint32_t>(data[6]) | (static_cast<uint32_t>(data[7]) << 8) |
+                  (static_cast<uint32_t>(data[8]) << 16) | (static_cast<uint32_t>(data[9]) << 24);
+  return status;
+}
+
+RecordStatus RecordFile::GetFirst(std::string* record) { return Read(kOpGetFirst, record); }
+RecordStatus RecordFile::GetNext(std::string* record) { return Read(kOpGetNext, record); }
+
+RecordStatus RecordFile::Read(uint16_t operation, std::string* record) {
+  record->clear();
+  if (!open_) return RecordStatus::kNotOpen;
+  std::vector<char> data(kReadRoom, '\0');
+  uint32_t data_length = kReadRoom;
+  const RecordStatus status = ToRecordStatus(
+      record_manager_.Call(operation, position_block_, data.data(), &data_length, key_buffer_,
+                           static_cast<uint8_t>(kMaxPathLength), 0));
+  if (status == RecordStatus::kOk) record->assign(data.data(), std::min(data_length, kReadRoom));
+  return status;
+}
+
+RecordStatus RecordFile::Close() {
+  if (!open_) return RecordStatus::kOk;
+  uint32_t data_length = 0;
+  const RecordStatus status = ToRecordStatus(record_manager_.Call(
+      kOpClose, position_block_, nullptr, &data_length, nullptr, 0, 0));
+  open_ = false;
+  return status;
+}
+
+std::string DescribeStatus(RecordStatus status) {
+  const char* meaning = nullptr;
+  switch (status) {
+    case RecordStatus::kOk: meaning = "success"; break;
+    case RecordStatus::kInvalidOperation: meaning = "operation not supported"; break;
+    case RecordStatus::kIoError: meaning = "damaged or truncated file"; break;
+    case RecordStatus::kNotOpen: meaning = "file not open"; break;
+    case RecordStatus::kDuplicateKey: meaning = "duplicate key"; break;
+    case RecordStatus::kEndOfFile: meaning = "end of file"; break;
+    case RecordStatus::kFileNotFound: meaning = "file not found"; break;
+    case RecordStatus::kDataBufferShort: meaning = "data buffer too short"; break;
+    case RecordStatus::kPageSize: meaning = "page size refused"; break;
+    case RecordStatus::kCreateIo: meaning = "the file cannot be created"; break;
+    case RecordStatus::kKeyCount: meaning = "number of keys refused"; break;
+    case RecordStatus::kKeyPosition: meaning = "key position refused"; break;
+    case RecordStatus::kRecordLength: meaning = "record length refused"; break;
+    case RecordStatus::kKeyLength: meaning = "key length refused"; break;
+    case RecordStatus::kNotRecordFile: meaning = "not a table file"; break;
+    case RecordStatus::kUnsupportedKeyType: meaning = "key type not supported"; break;
+    case RecordStatus::kOwnerName: meaning = "wrong owner name (see --owner)"; break;
+    case RecordStatus::kFileExists: meaning = "the file exists already"; break;
+    case RecordStatus::kFileLocked: meaning = "the file is locked by another program"; break;
+    default: break;
+  }
+  std::string text = "status " + std::to_string(StatusCode(status));
+  if (meaning != nullptr) text += std::string(" (") + meaning + ")";
+  return text;
+}
+
+}  // namespace torvane::kavdata
