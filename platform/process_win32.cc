@@ -24,7 +24,9 @@ class Win32ProcessLauncher : public ProcessLauncher {
  public:
   bool RunAndWait(std::string_view program) override {
     if (program.empty() || program.find('"') != std::string_view::npos) return false;
-    std::string command_line = "\"" + std::string(program) + "\"";
+    std::string command_line;
+    command_line.reserve(program.size() + 2);
+    command_line.append(1, '"').append(program).append(1, '"');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 WINDOWS_PACKAGES="g++-mingw-w64-i686 file" scripts/windows-setup.sh
 
-out=build/win32
+out=${TORVANE_WINDOWS_BUILD:-build/win32}
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=OFF >/dev/null
 cmake --build "$out" -j"$(nproc)" --target TORVANE1 kavdata kavrec

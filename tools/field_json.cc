@@ -48,8 +48,8 @@ bool WholeNumber(const Json& value, long long minimum, long long maximum, long l
     in_range = *number >= minimum && *number <= maximum;
   }
   if (!in_range) {
-    *error = "the number " + ShortJson(value) + " is outside " + std::to_string(minimum) +
-             " to " + std::to_string(maximum);
+    *error = "the number " + ShortJson(value) + " is outside " + std::to_string(minimum) + " to " +
+             std::to_string(maximum);
     return false;
   }
   return true;
@@ -100,7 +100,10 @@ std::string DescribeCharacter(std::string_view utf8, size_t offset) {
   const auto lead = static_cast<unsigned char>(utf8[offset]);
   const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
   if (offset + length > utf8.size()) return "a malformed character";
-  char32_t code_point = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+  char32_t code_point = length == 1   ? lead
+                        : length == 2 ? (lead & 0x1F)
+                        : length == 3 ? (lead & 0x0F)
+                                      : (lead & 0x07);
   for (size_t i = 1; i < length; ++i) {
     code_point = (code_point << 6) | (static_cast<unsigned char>(utf8[offset + i]) & 0x3F);
   }
@@ -219,46 +222,48 @@ bool PutMember(const Json& entry, const char* name, uint8_t* record, size_t offs
 bool PutEstateList(const Json& value, uint8_t* record, std::string* error) {
   return PutList(value, owner::kEstateListEntries, error,
                  [record](int i, const Json& entry, std::string* entry_error) {
-    if (!OnlyMembers(entry, {"EstateCode", "VatClass"}, entry_error)) return false;
-    const size_t offset = owner::EstateEntryOffset(i);
-    // A listed entry starts as estate 0000, class 0.
-    for (size_t k = 0; k < owner::kEstateEntryCodeLength; ++k) record[offset + k] = kPackedBase;
-    PutInt16(record, offset + owner::kEstateEntryCodeLength, 0);
-    auto put_code = [](const Json& v, uint8_t* r, size_t o, std::string* e) {
-      return PutPacked(v, r, o, owner::kEstateEntryCodeLength, e);
-    };
-    return PutMember(entry, "EstateCode", record, offset, owner::kEstateEntryCodeLength,
-                     entry_error, put_code) &&
-           PutMember(entry, "VatClass", record, offset + owner::kEstateEntryCodeLength, 2,
-                     entry_error, PutInt16From);
-  });
+                   if (!OnlyMembers(entry, {"EstateCode", "VatClass"}, entry_error)) return false;
+                   const size_t offset = owner::EstateEntryOffset(i);
+                   // A listed entry starts as estate 0000, class 0.
+                   for (size_t k = 0; k < owner::kEstateEntryCodeLength; ++k)
+                     record[offset + k] = kPackedBase;
+                   PutInt16(record, offset + owner::kEstateEntryCodeLength, 0);
+                   auto put_code = [](const Json& v, uint8_t* r, size_t o, std::string* e) {
+                     return PutPacked(v, r, o, owner::kEstateEntryCodeLength, e);
+                   };
+                   return PutMember(entry, "EstateCode", record, offset,
+                                    owner::kEstateEntryCodeLength, entry_error, put_code) &&
+                          PutMember(entry, "VatClass", record,
+                                    offset + owner::kEstateEntryCodeLength, 2, entry_error,
+                                    PutInt16From);
+                 });
 }
 
 bool PutFixedAmounts(const Json& value, uint8_t* record, std::string* error) {
   return PutList(value, unit::kFixedConcepts, error,
                  [record](int i, const Json& entry, std::string* entry_error) {
-    const size_t offset =
-        unit::kFixedConceptAmounts.offset() + static_cast<size_t>(i * unit::kFixedAmountLength);
-    std::string e;
-    const bool ok = IsHexObject(entry)
-                        ? PutHex(entry, record, offset, unit::kFixedAmountLength, &e)
-                        : PutInt32From(entry, record, offset, &e);
-    if (!ok) *entry_error = ": " + e;
-    return ok;
-  });
+                   const size_t offset = unit::kFixedConceptAmounts.offset() +
+                                         static_cast<size_t>(i * unit::kFixedAmountLength);
+                   std::string e;
+                   const bool ok = IsHexObject(entry)
+                                       ? PutHex(entry, record, offset, unit::kFixedAmountLength, &e)
+                                       : PutInt32From(entry, record, offset, &e);
+                   if (!ok) *entry_error = ": " + e;
+                   return ok;
+                 });
 }
 
 bool PutExtraConcepts(const Json& value, uint8_t* record, std::string* error) {
   return PutList(value, unit::kExtraConceptCount, error,
                  [record](int i, const Json& entry, std::string* entry_error) {
-    if (!OnlyMembers(entry, {"Code", "Amount"}, entry_error)) return false;
-    const size_t offset =
-        unit::kExtraConcepts.offset() + static_cast<size_t>(i * unit::kExtraConceptLength);
-    return PutMember(entry, "Code", record, offset, unit::kExtraCodeLength, entry_error,
-                     PutInt16From) &&
-           PutMember(entry, "Amount", record, offset + unit::kExtraCodeLength, 4, entry_error,
-                     PutInt32From);
-  });
+                   if (!OnlyMembers(entry, {"Code", "Amount"}, entry_error)) return false;
+                   const size_t offset = unit::kExtraConcepts.offset() +
+                                         static_cast<size_t>(i * unit::kExtraConceptLength);
+                   return PutMember(entry, "Code", record, offset, unit::kExtraCodeLength,
+                                    entry_error, PutInt16From) &&
+                          PutMember(entry, "Amount", record, offset + unit::kExtraCodeLength, 4,
+                                    entry_error, PutInt32From);
+                 });
 }
 
 bool PutInstalment(const Json& value, uint8_t* record, std::string* error) {
@@ -324,8 +329,8 @@ Json ExtraConceptsToJson(const uint8_t* record) {
   for (int i = 0; i < used; ++i) {
     const size_t offset =
         unit::kExtraConcepts.offset() + static_cast<size_t>(i * unit::kExtraConceptLength);
-    list.push_back(
-        Json{{"Code", view.Int16At(offset)}, {"Amount", view.Int32At(offset + unit::kExtraCodeLength)}});
+    list.push_back(Json{{"Code", view.Int16At(offset)},
+                        {"Amount", view.Int32At(offset + unit::kExtraCodeLength)}});
   }
   return list;
 }
@@ -388,7 +393,8 @@ bool FieldFromJson(const Field& field, const Json& value, uint8_t* record, std::
     case FieldEncoding::kComposite:
       PutEmptyField(field, record);
       if (field.name == owner::kEstateList.name) return PutEstateList(value, record, error);
-      if (field.name == unit::kFixedConceptAmounts.name) return PutFixedAmounts(value, record, error);
+      if (field.name == unit::kFixedConceptAmounts.name)
+        return PutFixedAmounts(value, record, error);
       if (field.name == unit::kExtraConcepts.name) return PutExtraConcepts(value, record, error);
       if (field.name == unit::kInstalmentConcept.name) return PutInstalment(value, record, error);
       *error = "this field can only be given as {\"hex\": ...}";

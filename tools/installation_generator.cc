@@ -80,19 +80,40 @@ std::string TerminalProfileText(std::string_view language) {
 
 std::string RunParameterText() {
   return Lines({
-      kGeneratedReceiptDate,     // receipt date
-      "0000", "0000",            // first estate and unit
-      "9999", "9999",            // last estate and unit
+      kGeneratedReceiptDate,  // receipt date
+      "0000",
+      "0000",  // first estate and unit
+      "9999",
+      "9999",                    // last estate and unit
       kGeneratedBatchReference,  // batch reference
-      "S", "0", "9999",          // series A and its remittances
-      "S", "0", "9999",          // series B
-      "S", "0", "9999",          // series F
-      "S", "S", "S", "S", "S", "S", "S", "S", "S", "S", "S", "S", "S", "S",  // concepts 1-14
+      "S",
+      "0",
+      "9999",  // series A and its remittances
+      "S",
+      "0",
+      "9999",  // series B
+      "S",
+      "0",
+      "9999",  // series F
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",
+      "S",  // concepts 1-14
   });
 }
 
-bool GenerateInstallation(Services& services, std::string_view dir,
-                          const GeneratorOptions& options, std::string* error) {
+bool GenerateInstallation(Services& services, std::string_view dir, const GeneratorOptions& options,
+                          std::string* error) {
   if (options.units < 1 || options.units > kMaxSyntheticUnits) {
     *error = "--units must lie between 1 and " + std::to_string(kMaxSyntheticUnits);
     return false;

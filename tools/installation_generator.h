@@ -19,7 +19,7 @@ namespace torvane::kavdata {
 struct GeneratorOptions {
   long units = 0;  // 1 to kMaxSyntheticUnits
   uint64_t seed = 0;
-  std::string owner;            // owner name of the tables, four digits
+  std::string owner;             // owner name of the tables, four digits
   std::string language = "SPA";  // the session language in PexaTerm.ini
 };
 
@@ -36,8 +36,8 @@ std::string RunParameterText();
 
 // Makes `dir` (when missing) and the installation in it. On failure returns
 // false with *error; existing tables stay as they were.
-bool GenerateInstallation(Services& services, std::string_view dir,
-                          const GeneratorOptions& options, std::string* error);
+bool GenerateInstallation(Services& services, std::string_view dir, const GeneratorOptions& options,
+                          std::string* error);
 
 }  // namespace torvane::kavdata
 

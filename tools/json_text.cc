@@ -22,7 +22,9 @@ class CheckingTreeBuilder {
 
   bool null() { return Element() && builder_.null(); }
   bool boolean(bool value) { return Element() && builder_.boolean(value); }
-  bool number_integer(number_integer_t value) { return Element() && builder_.number_integer(value); }
+  bool number_integer(number_integer_t value) {
+    return Element() && builder_.number_integer(value);
+  }
   bool number_unsigned(number_unsigned_t value) {
     return Element() && builder_.number_unsigned(value);
   }
@@ -98,7 +100,8 @@ class CheckingTreeBuilder {
     }
     if (parts.empty()) return "the top-level object";
     if (parts.size() >= 3 && parts[0] == "tables" && !containers_[2].is_object) {
-      std::string place = "table " + parts[1] + ", record " + std::to_string(containers_[2].index + 1);
+      std::string place =
+          "table " + parts[1] + ", record " + std::to_string(containers_[2].index + 1);
       for (size_t i = 3; i < parts.size(); ++i) {
         place += containers_[i].is_object ? ", field " + parts[i]
                                           : ", entry " + std::to_string(containers_[i].index + 1);

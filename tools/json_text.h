@@ -5,10 +5,9 @@
 #ifndef TORVANE_TOOLS_JSON_TEXT_H_
 #define TORVANE_TOOLS_JSON_TEXT_H_
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 namespace torvane::kavdata {
 

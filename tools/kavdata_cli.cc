@@ -34,8 +34,9 @@ struct Arguments {
   std::vector<std::string> words;
 };
 
-bool SplitArguments(std::span<const std::string> arguments, std::initializer_list<std::string_view> allowed,
-                    Arguments* parsed, std::string* error) {
+bool SplitArguments(std::span<const std::string> arguments,
+                    std::initializer_list<std::string_view> allowed, Arguments* parsed,
+                    std::string* error) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
@@ -53,7 +54,7 @@ bool SplitArguments(std::span<const std::string> arguments, std::initializer_lis
       return false;
     }
     const std::string& value = arguments[++i];
-    std::optional<std::string>* slot = word == "--owner"  ? &parsed->owner
+    std::optional<std::string>* slot = word == "--owner"   ? &parsed->owner
                                        : word == "--table" ? &parsed->table
                                        : word == "--units" ? &parsed->units
                                        : word == "--seed"  ? &parsed->seed
@@ -106,7 +107,7 @@ int Build(const Arguments& args, Services& services, std::ostream& err) {
   if (!ParseDescription(*text, &description, &error)) {
     return Fail(err, description_path + ": " + error);
   }
-  const std::string owner = args.owner           ? *args.owner
+  const std::string owner = args.owner                   ? *args.owner
                             : !description.owner.empty() ? description.owner
                                                          : std::string(kDefaultOwnerName);
   if (!WriteTables(services, root, owner, description.tables, &error)) {
@@ -121,18 +122,21 @@ int Dump(const Arguments& args, Services& services, std::ostream& out, std::ostr
     return Usage(err, "--owner needs four decimal digits");
   }
   const std::string& path = args.words[0];
-  if (!PathExists(services.files, path)) return Fail(err, path + ": no such table file or root folder");
+  if (!PathExists(services.files, path))
+    return Fail(err, path + ": no such table file or root folder");
   // A root folder dumps its six tables; a file one table.
   std::vector<std::pair<const TableSchema*, std::string>> files;
   if (IsFolder(services.files, path)) {
     if (args.table) return Usage(err, "--table names the table of one file, not of a ROOT");
-    for (const TableSchema& schema : AllTables()) files.emplace_back(&schema, TableFilePath(path, schema));
+    for (const TableSchema& schema : AllTables())
+      files.emplace_back(&schema, TableFilePath(path, schema));
   } else {
     const TableSchema* schema =
         args.table ? FindTableIgnoringCase(*args.table) : TableOfFileName(path);
     if (schema == nullptr) {
-      return Fail(err, args.table ? "unknown table " + *args.table
-                                  : path + ": the file name names none of the tables; give --table");
+      return Fail(err, args.table
+                           ? "unknown table " + *args.table
+                           : path + ": the file name names none of the tables; give --table");
     }
     files.emplace_back(schema, path);
   }
@@ -143,8 +147,9 @@ int Dump(const Arguments& args, Services& services, std::ostream& out, std::ostr
   std::string error;
   for (size_t i = 0; i < files.size(); ++i) {
     auto& records = tables[i];
-    if (!ReadTable(services, files[i].second, owner, *files[i].first,
-                   [&records](std::string_view record) { records.emplace_back(record); }, &error)) {
+    if (!ReadTable(
+            services, files[i].second, owner, *files[i].first,
+            [&records](std::string_view record) { records.emplace_back(record); }, &error)) {
       return Fail(err, error);
     }
   }

@@ -5,10 +5,10 @@
 //   kavdata generate --units N --seed S [--owner NNNN] [--language XXX] DIR
 //
 // A ROOT given to dump is an installation's root folder: its six tables
-// are dumped into one description. The owner name: --owner when given, else the description's "owner", else
-// the suite's default. Errors go to `err` as one line each, starting with
-// "kavdata: "; the exit code is 0 on success, 1 when the work failed and 2
-// for a command line that makes no sense.
+// are dumped into one description. The owner name: --owner when given, else the description's
+// "owner", else the suite's default. Errors go to `err` as one line each, starting with "kavdata:
+// "; the exit code is 0 on success, 1 when the work failed and 2 for a command line that makes no
+// sense.
 #ifndef TORVANE_TOOLS_KAVDATA_CLI_H_
 #define TORVANE_TOOLS_KAVDATA_CLI_H_
 

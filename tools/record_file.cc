@@ -38,9 +38,9 @@ RecordStatus RecordFile::Open(std::string_view path, std::string_view owner, int
   auto data_length = static_cast<uint32_t>(data.size());
   std::vector<char> key = ZeroTerminated(path, kKeyBufferSize);
   std::memset(position_block_, 0, sizeof position_block_);
-  const RecordStatus status = ToRecordStatus(
-      record_manager_.Call(kOpOpen, position_block_, data.data(), &data_length, key.data(),
-                           static_cast<uint8_t>(path.size()), mode));
+  const RecordStatus status =
+      ToRecordStatus(record_manager_.Call(kOpOpen, position_block_, data.data(), &data_length,
+                                          key.data(), static_cast<uint8_t>(path.size()), mode));
   open_ = status == RecordStatus::kOk;
   return status;
 }
@@ -61,9 +61,8 @@ RecordStatus RecordFile::Insert(std::string_view record) {
   std::vector<char> data(record.begin(), record.end());
   auto data_length = static_cast<uint32_t>(data.size());
   std::memset(key_buffer_, 0, sizeof key_buffer_);
-  return ToRecordStatus(record_manager_.Call(kOpInsert, position_block_, data.data(),
-                                             &data_length, key_buffer_,
-                                             static_cast<uint8_t>(kMaxPathLength), 0));
+  return ToRecordStatus(record_manager_.Call(kOpInsert, position_block_, data.data(), &data_length,
+                                             key_buffer_, static_cast<uint8_t>(kMaxPathLength), 0));
 }
 
 RecordStatus RecordFile::Stat(int* record_length, uint32_t* record_count) {
@@ -73,9 +72,9 @@ RecordStatus RecordFile::Stat(int* record_length, uint32_t* record_count) {
   std::vector<uint8_t> data(kReadRoom, 0);
   auto data_length = static_cast<uint32_t>(data.size());
   std::memset(key_buffer_, 0, sizeof key_buffer_);
-  const RecordStatus status = ToRecordStatus(
-      record_manager_.Call(kOpStat, position_block_, data.data(), &data_length, key_buffer_,
-                           static_cast<uint8_t>(kMaxPathLength), 0));
+  const RecordStatus status =
+      ToRecordStatus(record_manager_.Call(kOpStat, position_block_, data.data(), &data_length,
+                                          key_buffer_, static_cast<uint8_t>(kMaxPathLength), 0));
   if (status != RecordStatus::kOk) return status;
   if (data_length < 10) return RecordStatus::kDataBufferShort;
   // File specification: bytes 0-1 record length, 6-9 number of records.
@@ -93,9 +92,9 @@ RecordStatus RecordFile::Read(uint16_t operation, std::string* record) {
   if (!open_) return RecordStatus::kNotOpen;
   std::vector<char> data(kReadRoom, '\0');
   uint32_t data_length = kReadRoom;
-  const RecordStatus status = ToRecordStatus(
-      record_manager_.Call(operation, position_block_, data.data(), &data_length, key_buffer_,
-                           static_cast<uint8_t>(kMaxPathLength), 0));
+  const RecordStatus status =
+      ToRecordStatus(record_manager_.Call(operation, position_block_, data.data(), &data_length,
+                                          key_buffer_, static_cast<uint8_t>(kMaxPathLength), 0));
   if (status == RecordStatus::kOk) record->assign(data.data(), std::min(data_length, kReadRoom));
   return status;
 }
@@ -103,8 +102,8 @@ RecordStatus RecordFile::Read(uint16_t operation, std::string* record) {
 RecordStatus RecordFile::Close() {
   if (!open_) return RecordStatus::kOk;
   uint32_t data_length = 0;
-  const RecordStatus status = ToRecordStatus(record_manager_.Call(
-      kOpClose, position_block_, nullptr, &data_length, nullptr, 0, 0));
+  const RecordStatus status = ToRecordStatus(
+      record_manager_.Call(kOpClose, position_block_, nullptr, &data_length, nullptr, 0, 0));
   open_ = false;
   return status;
 }
@@ -112,26 +111,65 @@ RecordStatus RecordFile::Close() {
 std::string DescribeStatus(RecordStatus status) {
   const char* meaning = nullptr;
   switch (status) {
-    case RecordStatus::kOk: meaning = "success"; break;
-    case RecordStatus::kInvalidOperation: meaning = "operation not supported"; break;
-    case RecordStatus::kIoError: meaning = "damaged or truncated file"; break;
-    case RecordStatus::kNotOpen: meaning = "file not open"; break;
-    case RecordStatus::kDuplicateKey: meaning = "duplicate key"; break;
-    case RecordStatus::kEndOfFile: meaning = "end of file"; break;
-    case RecordStatus::kFileNotFound: meaning = "file not found"; break;
-    case RecordStatus::kDataBufferShort: meaning = "data buffer too short"; break;
-    case RecordStatus::kPageSize: meaning = "page size refused"; break;
-    case RecordStatus::kCreateIo: meaning = "the file cannot be created"; break;
-    case RecordStatus::kKeyCount: meaning = "number of keys refused"; break;
-    case RecordStatus::kKeyPosition: meaning = "key position refused"; break;
-    case RecordStatus::kRecordLength: meaning = "record length refused"; break;
-    case RecordStatus::kKeyLength: meaning = "key length refused"; break;
-    case RecordStatus::kNotRecordFile: meaning = "not a table file"; break;
-    case RecordStatus::kUnsupportedKeyType: meaning = "key type not supported"; break;
-    case RecordStatus::kOwnerName: meaning = "wrong owner name (see --owner)"; break;
-    case RecordStatus::kFileExists: meaning = "the file exists already"; break;
-    case RecordStatus::kFileLocked: meaning = "the file is locked by another program"; break;
-    default: break;
+    case RecordStatus::kOk:
+      meaning = "success";
+      break;
+    case RecordStatus::kInvalidOperation:
+      meaning = "operation not supported";
+      break;
+    case RecordStatus::kIoError:
+      meaning = "damaged or truncated file";
+      break;
+    case RecordStatus::kNotOpen:
+      meaning = "file not open";
+      break;
+    case RecordStatus::kDuplicateKey:
+      meaning = "duplicate key";
+      break;
+    case RecordStatus::kEndOfFile:
+      meaning = "end of file";
+      break;
+    case RecordStatus::kFileNotFound:
+      meaning = "file not found";
+      break;
+    case RecordStatus::kDataBufferShort:
+      meaning = "data buffer too short";
+      break;
+    case RecordStatus::kPageSize:
+      meaning = "page size refused";
+      break;
+    case RecordStatus::kCreateIo:
+      meaning = "the file cannot be created";
+      break;
+    case RecordStatus::kKeyCount:
+      meaning = "number of keys refused";
+      break;
+    case RecordStatus::kKeyPosition:
+      meaning = "key position refused";
+      break;
+    case RecordStatus::kRecordLength:
+      meaning = "record length refused";
+      break;
+    case RecordStatus::kKeyLength:
+      meaning = "key length refused";
+      break;
+    case RecordStatus::kNotRecordFile:
+      meaning = "not a table file";
+      break;
+    case RecordStatus::kUnsupportedKeyType:
+      meaning = "key type not supported";
+      break;
+    case RecordStatus::kOwnerName:
+      meaning = "wrong owner name (see --owner)";
+      break;
+    case RecordStatus::kFileExists:
+      meaning = "the file exists already";
+      break;
+    case RecordStatus::kFileLocked:
+      meaning = "the file is locked by another program";
+      break;
+    default:
+      break;
   }
   std::string text = "status " + std::to_string(StatusCode(status));
   if (meaning != nullptr) text += std::string(" (") + meaning + ")";

@@ -49,15 +49,15 @@ std::string Cp(std::string_view utf8) {
 }
 
 constexpr std::string_view kSurnames[] = {
-    "GARCIA",   "MARTÍNEZ", "LÓPEZ",    "SÁNCHEZ",  "PÉREZ",      "GONZÁLEZ", "RODRÍGUEZ",
-    "FERNÁNDEZ", "PUIG",    "FERRER",   "SOLÀ",     "VIDAL",      "SERRA",    "FONT",
-    "CASALS",   "PUJOL",    "BOSCH",    "ROVIRA",   "MUÑOZ",      "IBÁÑEZ",   "CASTELLÓ",
-    "COMAS",    "VILA",     "MASSÓ",    "BARÓ",     "RIBAS",      "OLIVERAS", "DE LA FUENTE",
-    "DEL RÍO",  "CAMPAÑA",  "ÇAGARRA",  "NOGUÉS"};
+    "GARCIA",    "MARTÍNEZ", "LÓPEZ",   "SÁNCHEZ", "PÉREZ", "GONZÁLEZ", "RODRÍGUEZ",
+    "FERNÁNDEZ", "PUIG",     "FERRER",  "SOLÀ",    "VIDAL", "SERRA",    "FONT",
+    "CASALS",    "PUJOL",    "BOSCH",   "ROVIRA",  "MUÑOZ", "IBÁÑEZ",   "CASTELLÓ",
+    "COMAS",     "VILA",     "MASSÓ",   "BARÓ",    "RIBAS", "OLIVERAS", "DE LA FUENTE",
+    "DEL RÍO",   "CAMPAÑA",  "ÇAGARRA", "NOGUÉS"};
 constexpr std::string_view kGivenNames[] = {
-    "JOAN", "MARIA", "JORDI",  "MONTSERRAT", "NÚRIA", "JOSEP", "ÀNGELS", "FRANCESC", "MERCÈ",
-    "PERE", "LAIA",  "ORIOL",  "CARME",      "XAVIER", "IÑAKI", "ROSER", "XOÁN",     "UXÍA",
-    "ARNAU", "MARTA", "ÒSCAR", "JOSÉ LUIS"};
+    "JOAN",  "MARIA", "JORDI", "MONTSERRAT", "NÚRIA", "JOSEP",    "ÀNGELS", "FRANCESC",
+    "MERCÈ", "PERE",  "LAIA",  "ORIOL",      "CARME", "XAVIER",   "IÑAKI",  "ROSER",
+    "XOÁN",  "UXÍA",  "ARNAU", "MARTA",      "ÒSCAR", "JOSÉ LUIS"};
 constexpr std::string_view kCompanyStems[] = {"CONSTRUCCIONS", "IMMOBILIÀRIA", "PROMOCIONS",
                                               "GESTIÓ",        "INVERSIONS",   "PATRIMONI",
                                               "FINQUES",       "LLOGUERS"};
@@ -68,35 +68,50 @@ struct Street {
   std::string_view main;
   std::string_view leading;
 };
-constexpr Street kStreets[] = {
-    {"MAJOR", "C/"},           {"DIAGONAL", "AV."},       {"CATALUNYA", "PL."},
-    {"ESGLÉSIA", "C/ DE L'"},  {"GRÀCIA", "PG. DE"},      {"SANT PERE", "RDA."},
-    {"ROSALÍA DE CASTRO", "RÚA"}, {"CASTELLANA", "P.º DE LA"}, {"ARAN", "PASSEIG D'"},
-    {"LLOBREGAT", "CTRA. DEL"}, {"TRIANA", "C/"},          {"HOSPITALET", "C/ DE L'"},
-    {"MONTSENY", "C/"},        {"ALCALÁ", "C/"},          {"FRANÇA", "AV. DE"}};
+constexpr Street kStreets[] = {{"MAJOR", "C/"},
+                               {"DIAGONAL", "AV."},
+                               {"CATALUNYA", "PL."},
+                               {"ESGLÉSIA", "C/ DE L'"},
+                               {"GRÀCIA", "PG. DE"},
+                               {"SANT PERE", "RDA."},
+                               {"ROSALÍA DE CASTRO", "RÚA"},
+                               {"CASTELLANA", "P.º DE LA"},
+                               {"ARAN", "PASSEIG D'"},
+                               {"LLOBREGAT", "CTRA. DEL"},
+                               {"TRIANA", "C/"},
+                               {"HOSPITALET", "C/ DE L'"},
+                               {"MONTSENY", "C/"},
+                               {"ALCALÁ", "C/"},
+                               {"FRANÇA", "AV. DE"}};
 
 struct Town {
   std::string_view post_code_town;
   std::string_view province;
   bool canary;  // billed under the second VAT class (IGIC)
 };
-constexpr Town kTowns[] = {
-    {"08001 BARCELONA", "BARCELONA", false},     {"08201 SABADELL", "BARCELONA", false},
-    {"08901 L'HOSPITALET", "BARCELONA", false},  {"08400 - GRANOLLERS", "BARCELONA", false},
-    {"17300-BLANES", "GIRONA", false},           {"17001 GIRONA", "GIRONA", false},
-    {"25530 VIELHA", "LLEIDA", false},           {"25001 LLEIDA", "LLEIDA", false},
-    {"43201 REUS", "TARRAGONA", false},          {"15001 A CORUÑA", "A CORUÑA", false},
-    {"36201 VIGO", "PONTEVEDRA", false},         {"28014 MADRID", "MADRID", false},
-    {"46001 VALÈNCIA", "VALÈNCIA", false},       {"07001 PALMA", "ILLES BALEARS", false},
-    {"35001 LAS PALMAS DE G.C.", "LAS PALMAS", true},
-    {"38001 S.C. DE TENERIFE", "S.C. DE TENERIFE", true},
-    {"38400 PUERTO DE LA CRUZ", "S.C. DE TENERIFE", true}};
+constexpr Town kTowns[] = {{"08001 BARCELONA", "BARCELONA", false},
+                           {"08201 SABADELL", "BARCELONA", false},
+                           {"08901 L'HOSPITALET", "BARCELONA", false},
+                           {"08400 - GRANOLLERS", "BARCELONA", false},
+                           {"17300-BLANES", "GIRONA", false},
+                           {"17001 GIRONA", "GIRONA", false},
+                           {"25530 VIELHA", "LLEIDA", false},
+                           {"25001 LLEIDA", "LLEIDA", false},
+                           {"43201 REUS", "TARRAGONA", false},
+                           {"15001 A CORUÑA", "A CORUÑA", false},
+                           {"36201 VIGO", "PONTEVEDRA", false},
+                           {"28014 MADRID", "MADRID", false},
+                           {"46001 VALÈNCIA", "VALÈNCIA", false},
+                           {"07001 PALMA", "ILLES BALEARS", false},
+                           {"35001 LAS PALMAS DE G.C.", "LAS PALMAS", true},
+                           {"38001 S.C. DE TENERIFE", "S.C. DE TENERIFE", true},
+                           {"38400 PUERTO DE LA CRUZ", "S.C. DE TENERIFE", true}};
 constexpr size_t kFirstCanaryTown = 14;
 static_assert(kTowns[kFirstCanaryTown].canary && !kTowns[kFirstCanaryTown - 1].canary);
 
-constexpr std::string_view kDwellingDoors[] = {"BAIXOS 1A", "1R 1A", "1R 2A",    "2N 1A",
-                                               "2N 2A",     "3R 1A", "ENTL. 1A", "PRAL. 2A",
-                                               "ÀTIC",      "SOBREÀTIC", "1º ESQ.", "2º DCHA."};
+constexpr std::string_view kDwellingDoors[] = {"BAIXOS 1A", "1R 1A",     "1R 2A",    "2N 1A",
+                                               "2N 2A",     "3R 1A",     "ENTL. 1A", "PRAL. 2A",
+                                               "ÀTIC",      "SOBREÀTIC", "1º ESQ.",  "2º DCHA."};
 constexpr std::string_view kPremisesDoors[] = {"LOCAL 1", "LOCAL 2", "BOTIGA", "BAIXOS"};
 
 struct Concept {
@@ -106,18 +121,23 @@ struct Concept {
   bool withholding;
 };
 constexpr Concept kFixedConcepts[] = {
-    {1, "LLOGUER", true, true},        {2, "COMUNITAT", true, false},
-    {3, "AIGUA", true, false},         {4, "ESCOMBRARIES", true, false},
-    {5, "IBI", false, false},          {6, "ASSEGURANÇA", false, false},
-    {7, "CALEFACCIÓ", true, false},    {8, "ASCENSOR", true, false},
-    {9, "GARATGE", true, true},        {10, "ACTUALITZACIÓ IPC", true, true}};
-constexpr Concept kVariableConcepts[] = {
-    {7, "DERRAMA OBRES", true, false},    {15, "REPARACIONS", true, false},
-    {21, "PLAÇA APARCAMENT", true, true}, {22, "TRASTER", true, true},
-    {23, "CONSUM ELÈCTRIC", true, false}, {24, "CONSUM GAS", true, false},
-    {25, "NETEJA ESCALA", true, false},   {26, "JARDINERIA", true, false},
-    {31, "FIANÇA", false, false},         {32, "DESPESES GESTIÓ", true, false},
-    {33, "INTERESSOS DEMORA", false, false}, {50, "OBRES FAÇANA", true, false}};
+    {1, "LLOGUER", true, true},     {2, "COMUNITAT", true, false},
+    {3, "AIGUA", true, false},      {4, "ESCOMBRARIES", true, false},
+    {5, "IBI", false, false},       {6, "ASSEGURANÇA", false, false},
+    {7, "CALEFACCIÓ", true, false}, {8, "ASCENSOR", true, false},
+    {9, "GARATGE", true, true},     {10, "ACTUALITZACIÓ IPC", true, true}};
+constexpr Concept kVariableConcepts[] = {{7, "DERRAMA OBRES", true, false},
+                                         {15, "REPARACIONS", true, false},
+                                         {21, "PLAÇA APARCAMENT", true, true},
+                                         {22, "TRASTER", true, true},
+                                         {23, "CONSUM ELÈCTRIC", true, false},
+                                         {24, "CONSUM GAS", true, false},
+                                         {25, "NETEJA ESCALA", true, false},
+                                         {26, "JARDINERIA", true, false},
+                                         {31, "FIANÇA", false, false},
+                                         {32, "DESPESES GESTIÓ", true, false},
+                                         {33, "INTERESSOS DEMORA", false, false},
+                                         {50, "OBRES FAÇANA", true, false}};
 // Codes units carry for their extra concepts: 115 is looked up as 15 and 99
 // stands in no concept table.
 constexpr int kExtraCodes[] = {7, 15, 21, 22, 23, 24, 25, 26, 31, 32, 33, 115};
@@ -151,14 +171,20 @@ std::string Digits(Generator& gen, int count) {
   return digits;
 }
 
+long Number(std::string_view digits) {
+  long n = 0;
+  for (char c : digits) n = n * 10 + (c - '0');
+  return n;
+}
+
 std::string PersonTaxNumber(Generator& gen) {
   static constexpr std::string_view kLetters = "TRWAGMYFPDXBNJZSQVHLCKE";
   if (gen.Percent(8)) {  // a foreigner's number: X and seven digits
     const std::string digits = Digits(gen, 7);
-    return "ESX" + digits + kLetters[static_cast<size_t>(std::stol(digits) % 23)];
+    return "ESX" + digits + kLetters[static_cast<size_t>(Number(digits) % 23)];
   }
   const std::string digits = Digits(gen, 8);
-  return "ES" + digits + kLetters[static_cast<size_t>(std::stol(digits) % 23)];
+  return "ES" + digits + kLetters[static_cast<size_t>(Number(digits) % 23)];
 }
 
 std::string CompanyTaxNumber(Generator& gen, char kind) {
@@ -202,8 +228,8 @@ std::string CompanyName(Generator& gen) {
 
 std::string StreetAddress(Generator& gen) {
   const Street& street = gen.Pick<Street>(kStreets);
-  std::string text = Cp(street.main) + ", " + std::to_string(gen.Between(1, 350)) + "*" +
-                     Cp(street.leading);
+  std::string text =
+      Cp(street.main) + ", " + std::to_string(gen.Between(1, 350)) + "*" + Cp(street.leading);
   return text.substr(0, 30);
 }
 
@@ -306,8 +332,8 @@ std::string MakeUnit(Generator& gen, const EstateInfo& estate, long unit_number)
   PutPacked(r, unit::kRemittanceNumberLow.offset(), remittance, 1);
   PutInt16(r, unit::kBillingPeriodMonths.offset(), BillingPeriod(gen));
   PutText(r, unit::kBillingTiming, std::string(1, BillingTiming(gen)));
-  PutText(r, unit::kWithholdingFlag, premises ? (gen.Percent(80) ? "S" : "N")
-                                              : (gen.Percent(5) ? "S" : "N"));
+  PutText(r, unit::kWithholdingFlag,
+          premises ? (gen.Percent(80) ? "S" : "N") : (gen.Percent(5) ? "S" : "N"));
   if (series == 'B' || gen.Percent(30)) PutText(r, unit::kTenantIban, Iban(gen));
 
   // Concepts: rent nearly always, the others now and then.
@@ -319,8 +345,9 @@ std::string MakeUnit(Generator& gen, const EstateInfo& estate, long unit_number)
     if (gen.Percent(chances[i])) fixed[static_cast<size_t>(i)] = Amount(gen, 1, highs[i]);
   }
   for (int i = 0; i < unit::kFixedConcepts; ++i) {
-    PutInt32(r, unit::kFixedConceptAmounts.offset() + static_cast<size_t>(i * unit::kFixedAmountLength),
-             static_cast<int32_t>(fixed[static_cast<size_t>(i)]));
+    PutInt32(
+        r, unit::kFixedConceptAmounts.offset() + static_cast<size_t>(i * unit::kFixedAmountLength),
+        static_cast<int32_t>(fixed[static_cast<size_t>(i)]));
   }
   const long extras = gen.Percent(30) ? gen.Between(1, unit::kExtraConceptCount) : 0;
   for (long i = 0; i < extras; ++i) {
@@ -453,8 +480,9 @@ TableSet MakeSyntheticTables(long units, uint64_t seed) {
   std::vector<EstateInfo> estates;
   for (size_t i = 0; i < sizes.size(); ++i) {
     const bool canary = gen.Percent(10);
-    const size_t town = canary ? kFirstCanaryTown + static_cast<size_t>(gen.Below(3))
-                               : static_cast<size_t>(gen.Below(static_cast<long>(kFirstCanaryTown)));
+    const size_t town = canary
+                            ? kFirstCanaryTown + static_cast<size_t>(gen.Below(3))
+                            : static_cast<size_t>(gen.Below(static_cast<long>(kFirstCanaryTown)));
     EstateInfo estate{codes[i], &kTowns[town], gen.Percent(10)};
     estate_records.push_back(MakeEstate(gen, estate));
     long unit_number = 0;

@@ -14,7 +14,10 @@ constexpr int kRemittanceRecordLength = 76;
 constexpr int kCollectionRecordLength = 44;
 
 constexpr std::array<TableSchema, kTableCount> kTables = {{
-    {"TVRebut", kConceptsTable, concept_record::kRecordLength, concept_record::kAllFields,
+    {"TVRebut",
+     kConceptsTable,
+     concept_record::kRecordLength,
+     concept_record::kAllFields,
      {1, 1, false}},
     {"TRemeses", kRemittancesTable, kRemittanceRecordLength, {}, {1, 3, true}},
     {"PropietV", kOwnersTable, owner::kRecordLength, owner::kAllFields, {1, 2, false}},
@@ -45,9 +48,7 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 }  // namespace
 
-const std::array<TableSchema, kTableCount>& AllTables() {
-  return kTables;
-}
+const std::array<TableSchema, kTableCount>& AllTables() { return kTables; }
 
 const TableSchema* FindTable(std::string_view name) {
   for (const TableSchema& schema : kTables) {

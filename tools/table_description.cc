@@ -135,7 +135,8 @@ bool RecordFromJson(const TableSchema& schema, const Json& value, std::string* r
 Json RecordToJson(const TableSchema& schema, std::string_view record) {
   Json object = Json::object();
   const auto* bytes = reinterpret_cast<const uint8_t*>(record.data());
-  for (const Field& field : schema.fields) object[std::string(field.name)] = FieldToJson(field, bytes);
+  for (const Field& field : schema.fields)
+    object[std::string(field.name)] = FieldToJson(field, bytes);
   if (HasUnnamedBytes(schema, record)) object[std::string(kRawMember)] = HexText(record);
   return object;
 }
@@ -164,7 +165,8 @@ bool DescriptionFromJson(const Json& document, Description* description, std::st
   }
   for (const auto& item : document.items()) {
     if (item.key() == "owner") {
-      if (!item.value().is_string() || !ValidOwnerName(item.value().get_ref<const std::string&>())) {
+      if (!item.value().is_string() ||
+          !ValidOwnerName(item.value().get_ref<const std::string&>())) {
         *error = "owner: expected four decimal digits, found " + ShortJson(item.value());
         return false;
       }

@@ -34,7 +34,8 @@ bool FileExistsAt(FileSystem& fs, std::string_view path) {
 // which is all the staging folder ever holds besides its set-aside folder.
 void RemoveFolderWithFiles(FileSystem& fs, std::string_view folder) {
   for (const DirectoryEntry& entry : fs.Find(JoinPath(folder, "*"))) {
-    if ((entry.attributes & kAttributeFolder) == 0) (void)fs.RemoveFile(JoinPath(folder, entry.name));
+    if ((entry.attributes & kAttributeFolder) == 0)
+      (void)fs.RemoveFile(JoinPath(folder, entry.name));
   }
   (void)fs.RemoveFolder(folder);
 }
@@ -137,8 +138,8 @@ std::string TableFilePath(std::string_view root, const TableSchema& schema) {
 }
 
 bool WriteWholeFile(FileSystem& fs, std::string_view path, std::string_view bytes) {
-  auto file = fs.Open(path, FileAccess::kWrite, FileSharing::kExclusive,
-                      FileCreation::kCreateOrTruncate);
+  auto file =
+      fs.Open(path, FileAccess::kWrite, FileSharing::kExclusive, FileCreation::kCreateOrTruncate);
   if (!file) return false;
   const bool written = file->Write(bytes);
   return file->Close() && written;
@@ -187,8 +188,8 @@ bool WriteTables(Services& services, std::string_view root, std::string_view own
     }
     moves.push_back({definition, JoinPath(definitions_folder, name + ".xdf"),
                      JoinPath(set_aside, name + ".xdf"), false, false});
-    moves.push_back({table, TableFilePath(root, schema),
-                     JoinPath(set_aside, name + ".dat"), false, false});
+    moves.push_back(
+        {table, TableFilePath(root, schema), JoinPath(set_aside, name + ".dat"), false, false});
   }
   const bool moved = MoveIntoPlace(fs, moves, error);
   RemoveStaging(fs, staging);

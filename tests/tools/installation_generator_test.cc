@@ -46,10 +46,9 @@ TEST_F(InstallationGeneratorTest, MakesAnInstallationTheProgramLoads) {
   // The six tables open through the program's own registry.
   FakeClock clock;
   std::vector<std::string> failures;
-  TableRegistry registry(engine_, fs_, clock, root, "SPA",
-                         [&failures](const std::string& message, RecordStatus) {
-                           failures.push_back(message);
-                         });
+  TableRegistry registry(
+      engine_, fs_, clock, root, "SPA",
+      [&failures](const std::string& message, RecordStatus) { failures.push_back(message); });
   std::map<int16_t, std::vector<uint8_t>> buffers;
   for (const TableInfo& table : kRunTables) {
     auto& buffer = buffers[table.file_number];

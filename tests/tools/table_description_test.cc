@@ -34,10 +34,13 @@ TEST(TableDescriptionTest, OwnerFieldsBecomeTheirBytes) {
   ASSERT_EQ(record.size(), 321u);
   EXPECT_EQ(Bytes(record, owner::kOwnerCode), "\x80\x8C");
   // Code page 850: C cedilla 0x80, U acute 0xE9; padded with spaces.
-  EXPECT_EQ(Bytes(record, owner::kOwnerName), "\x80" "AGARRA*N\xE9RIA" + std::string(17, ' '));
+  EXPECT_EQ(Bytes(record, owner::kOwnerName),
+            "\x80"
+            "AGARRA*N\xE9RIA" +
+                std::string(17, ' '));
   EXPECT_EQ(Bytes(record, owner::kLastInvoiceNumber), "\x80\x80\x80\xA9");
   EXPECT_EQ(Bytes(record, owner::kEstateList),
-            std::string("\x80\x8C\x01\x00"  // 0012, class 1
+            std::string("\x80\x8C\x01\x00"   // 0012, class 1
                         "\x80\x83\x00\x00",  // 0003, class 0 (absent)
                         8) +
                 std::string(72, '\0'));  // unlisted entries are zero
@@ -80,10 +83,12 @@ TEST(TableDescriptionTest, CanonicalFormOfRecords) {
        R"({"ConceptKey":135,"ConceptName":"DERRAMA","VatApplies":"","WithholdingApplies":""})"},
       {"FinquesV", R"({"EstateCode": {"hex": "2020"}, "EstateStreet": " HOSPITALET*L'"})",
        R"({"EstateCode":{"hex":"2020"},"EstateStreet":" HOSPITALET*L'","EstatePostCodeTown":"","EstateProvince":"","UnitAddressMode":""})"},
-      {"PropietV", R"({"EstateList": [{"EstateCode": {"hex": "0000"}}, {"EstateCode": "0005"}, {"VatClass": 0, "EstateCode": {"hex": "0000"}}]})",
+      {"PropietV",
+       R"({"EstateList": [{"EstateCode": {"hex": "0000"}}, {"EstateCode": "0005"}, {"VatClass": 0, "EstateCode": {"hex": "0000"}}]})",
        R"({"OwnerCode":"0000","OwnerName":"","OwnerAddress":"","OwnerPostCodeTown":"","OwnerProvince":"","LastInvoiceNumber":"00000000","EstateList":[{"EstateCode":{"hex":"0000"},"VatClass":0},{"EstateCode":"0005","VatClass":0}],"OwnerTaxNumber":""})"},
       {"TRemeses", R"({})", R"({})"},
-      {"CobramV", R"({"raw": "8081000000000000000000000000000000000000000000000000000000000000000000000000000000000001"})",
+      {"CobramV",
+       R"({"raw": "8081000000000000000000000000000000000000000000000000000000000000000000000000000000000001"})",
        R"({"raw":"8081000000000000000000000000000000000000000000000000000000000000000000000000000000000001"})"},
   };
   for (const Case& c : cases) {
@@ -100,7 +105,10 @@ TEST(TableDescriptionTest, RawLiesUnderTheNamedFields) {
   for (char c : raw) hex += c == 'x' ? "78" : "05";
   const std::string record =
       Record(schema, R"({"raw": ")" + hex + R"(", "ConceptName": "AIGUA", "ConceptKey": 3})");
-  EXPECT_EQ(record, "\x03" "AIGUA" + std::string(15, ' ') + std::string(7, 'x'));
+  EXPECT_EQ(record,
+            "\x03"
+            "AIGUA" +
+                std::string(15, ' ') + std::string(7, 'x'));
   // The dump keeps the unnamed bytes as raw and gives the same record back.
   const Json dumped = RecordToJson(schema, record);
   ASSERT_TRUE(dumped.contains("raw"));
@@ -112,7 +120,8 @@ TEST(TableDescriptionTest, RawLiesUnderTheNamedFields) {
 TEST(TableDescriptionTest, EveryByteSurvivesADumpAndABuild) {
   for (const TableSchema& schema : AllTables()) {
     std::string record;
-    for (int i = 0; i < schema.record_length; ++i) record.push_back(static_cast<char>((i * 37 + 11) % 256));
+    for (int i = 0; i < schema.record_length; ++i)
+      record.push_back(static_cast<char>((i * 37 + 11) % 256));
     std::string again, error;
     ASSERT_TRUE(RecordFromJson(schema, RecordToJson(schema, record), &again, &error))
         << schema.name << ": " << error;
@@ -123,12 +132,12 @@ TEST(TableDescriptionTest, EveryByteSurvivesADumpAndABuild) {
 TEST(TableDescriptionTest, DuplicateKeysOnlyWhereTheTableAllowsThem) {
   Description description;
   std::string error;
-  EXPECT_TRUE(ParseDescription(
-      R"({"tables": {"TRemeses": [{"raw": ")" + std::string(152, 'A') + R"("}, {"raw": ")" +
-          std::string(152, 'A') + R"("}]}})",
-      &description, &error))
+  EXPECT_TRUE(ParseDescription(R"({"tables": {"TRemeses": [{"raw": ")" + std::string(152, 'A') +
+                                   R"("}, {"raw": ")" + std::string(152, 'A') + R"("}]}})",
+                               &description, &error))
       << error;
-  EXPECT_EQ(description.tables.records[static_cast<size_t>(TableIndex(Table("TRemeses")))].size(), 2u);
+  EXPECT_EQ(description.tables.records[static_cast<size_t>(TableIndex(Table("TRemeses")))].size(),
+            2u);
 }
 
 // Every error names where it is; each row lists texts the message must hold.
@@ -179,7 +188,8 @@ TEST(TableDescriptionTest, ErrorsNameTableRecordAndField) {
        {"table PropietV, record 1, field EstateList", "entry 2", "VatClass", "outside"}},
       {R"({"tables": {"TVRebut": [{"ConceptKey": 256}]}})",
        {"table TVRebut, record 1, field ConceptKey", "outside 0 to 255"}},
-      {R"({"tables": {"TVRebut": [{"raw": "00"}]}})", {"table TVRebut, record 1, field raw", "wrong width"}},
+      {R"({"tables": {"TVRebut": [{"raw": "00"}]}})",
+       {"table TVRebut, record 1, field raw", "wrong width"}},
       {R"({"tables": {"TVRebut": [{"ConceptKey": 7}, {"ConceptKey": 135}, {"ConceptKey": 7}]}})",
        {"table TVRebut, record 3", "duplicate key ConceptKey 7", "record 1"}},
       {R"({"tables": {"DepartaV": [{"UnitKey": "00010001"}, {"UnitKey": "00010001"}]}})",

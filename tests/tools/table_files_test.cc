@@ -80,10 +80,7 @@ TEST(TableFilesOnDiskTest, BuildThenDumpGivesTheDescriptionBack) {
   std::ostringstream out, err;
   const std::string root = dir.path() + "inst";
   const std::vector<std::string> build = {"build", dir.path() + "desc.json", root};
-  ASSERT_EQ(kavdata::RunKavdata(build,
-                                services, out, err),
-            0)
-      << err.str();
+  ASSERT_EQ(kavdata::RunKavdata(build, services, out, err), 0) << err.str();
   EXPECT_TRUE(NativeFileExists(root + "/DADES/DepartaV.dat"));
   EXPECT_EQ(ReadNativeFile(root + "/ddf/TVRebut.xdf").size(), 34u);
   ASSERT_EQ(kavdata::RunKavdata(std::vector<std::string>{"dump", "--owner", "4711", root}, services,
@@ -96,8 +93,10 @@ TEST(TableFilesOnDiskTest, BuildThenDumpGivesTheDescriptionBack) {
 TEST_F(TableFilesTest, DumpOfOneFileListsItsRecordsInKeyOrder) {
   // Out of key order in the description; equal keys keep their order.
   fs_.SetFile("remittances.json", R"({"tables": {"TRemeses": [
-      {"raw": ")" + std::string(150, '0') + R"(02"}, {"raw": ")" + std::string(150, '0') + R"(01"},
-      {"raw": "42)" + std::string(148, '0') + R"(03"}, {"raw": ")" + std::string(150, '0') + R"(04"}]}})");
+      {"raw": ")" + std::string(150, '0') +
+                                      R"(02"}, {"raw": ")" + std::string(150, '0') + R"(01"},
+      {"raw": "42)" + std::string(148, '0') +
+                                      R"(03"}, {"raw": ")" + std::string(150, '0') + R"(04"}]}})");
   ASSERT_EQ(Run({"build", "remittances.json", "inst"}).exit_code, 0);
   // The table is known by its file name in any letter case.
   fs_.SetFile("copy\\tremeses.DAT", fs_.GetFile("inst\\DADES\\TRemeses.dat").value_or(""));
@@ -115,19 +114,22 @@ TEST_F(TableFilesTest, TablesAreWhatTheProgramOpens) {
   ASSERT_EQ(Run({"build", "desc.json", "inst"}).exit_code, 0);
   // ddf\DepartaV.xdf: length 32, then the file specification and key 0.
   const std::string expected_units =
-      std::string("\x20\x00", 2) +                       // definition length
-      std::string("\xBF\x01\x00\x10\x01\x00", 6) +       // record length 447, page 4096, 1 key
-      std::string(10, '\0') +                            // version, reserved, flags, unused
-      std::string("\x01\x00\x04\x00\x00\x00", 6) +       // position 1, length 4, unique
-      std::string(10, '\0');                             // type string, no collation
+      std::string("\x20\x00", 2) +                  // definition length
+      std::string("\xBF\x01\x00\x10\x01\x00", 6) +  // record length 447, page 4096, 1 key
+      std::string(10, '\0') +                       // version, reserved, flags, unused
+      std::string("\x01\x00\x04\x00\x00\x00", 6) +  // position 1, length 4, unique
+      std::string(10, '\0');                        // type string, no collation
   EXPECT_EQ(fs_.GetFile("inst\\ddf\\DepartaV.xdf"), expected_units);
   const struct {
     const char* table;
     char record_length;
     char key_length;
     char flags;
-  } keys[] = {{"TVRebut", 28, 1, 0},  {"TRemeses", 76, 3, 1}, {"PropietV", 0x41, 2, 0},
-              {"FinquesV", static_cast<char>(0xCC), 2, 0}, {"CobramV", 44, 4, 1}};
+  } keys[] = {{"TVRebut", 28, 1, 0},
+              {"TRemeses", 76, 3, 1},
+              {"PropietV", 0x41, 2, 0},
+              {"FinquesV", static_cast<char>(0xCC), 2, 0},
+              {"CobramV", 44, 4, 1}};
   for (const auto& k : keys) {
     const std::string xdf = fs_.GetFile(std::string("inst\\ddf\\") + k.table + ".xdf").value_or("");
     ASSERT_EQ(xdf.size(), 34u) << k.table;
@@ -174,7 +176,8 @@ TEST_F(TableFilesTest, FailuresLeaveTheExistingTablesUntouched) {
   ASSERT_EQ(Run({"build", "desc.json", "inst"}).exit_code, 0);
   const auto before = FilesUnder("inst");
   ASSERT_EQ(before.size(), 12u);
-  fs_.SetFile("bad.json", R"({"tables": {"TVRebut": [{"ConceptKey": 1}], "PropietV": [{"OwnerCode": "1"}]}})");
+  fs_.SetFile("bad.json",
+              R"({"tables": {"TVRebut": [{"ConceptKey": 1}], "PropietV": [{"OwnerCode": "1"}]}})");
   fs_.SetFile("small.json", R"({"tables": {"TVRebut": [{"ConceptKey": 2}, {"ConceptKey": 3}]}})");
 
   struct Case {
@@ -185,13 +188,23 @@ TEST_F(TableFilesTest, FailuresLeaveTheExistingTablesUntouched) {
     uint16_t failing_operation = 0xFFFF;
     int failing_after = 0;
   } cases[] = {
-      {"description with an error", {"build", "bad.json", "inst"}, [] {},
+      {"description with an error",
+       {"build", "bad.json", "inst"},
+       [] {},
        {"bad.json", "table PropietV, record 1, field OwnerCode", "wrong width"}},
       {"description missing", {"build", "none.json", "inst"}, [] {}, {"cannot read none.json"}},
-      {"insert refused", {"build", "small.json", "inst"}, [] {},
-       {"table TVRebut, record 2", "status 2"}, kOpInsert, 1},
-      {"create refused", {"build", "small.json", "inst"}, [] {},
-       {"table PropietV", "creating", "status 2"}, kOpCreate, 2},
+      {"insert refused",
+       {"build", "small.json", "inst"},
+       [] {},
+       {"table TVRebut, record 2", "status 2"},
+       kOpInsert,
+       1},
+      {"create refused",
+       {"build", "small.json", "inst"},
+       [] {},
+       {"table PropietV", "creating", "status 2"},
+       kOpCreate,
+       2},
       {"a folder where a definition goes",
        {"build", "small.json", "inst"},
        [this] {
@@ -244,23 +257,34 @@ TEST_F(TableFilesTest, CommandLineAndFileErrors) {
       {{}, kavdata::kExitUsage, {"no command", "usage"}},
       {{"bild"}, kavdata::kExitUsage, {"unknown command bild"}},
       {{"build", "desc.json"}, kavdata::kExitUsage, {"DESCRIPTION.json and ROOT"}},
-      {{"build", "--owner", "12a4", "desc.json", "x"}, kavdata::kExitUsage, {"four decimal digits"}},
-      {{"build", "--onwer", "1234", "desc.json", "x"}, kavdata::kExitUsage, {"unknown option --onwer"}},
+      {{"build", "--owner", "12a4", "desc.json", "x"},
+       kavdata::kExitUsage,
+       {"four decimal digits"}},
+      {{"build", "--onwer", "1234", "desc.json", "x"},
+       kavdata::kExitUsage,
+       {"unknown option --onwer"}},
       {{"build", "desc.json", "afile"}, kavdata::kExitFailure, {"afile", "cannot make the folder"}},
-      {{"build", "desc.json", "missing\\root"}, kavdata::kExitFailure, {"cannot make the folder missing\\root"}},
+      {{"build", "desc.json", "missing\\root"},
+       kavdata::kExitFailure,
+       {"cannot make the folder missing\\root"}},
       {{"dump", "inst\\DADES\\Other.dat"}, kavdata::kExitFailure, {"names none of the tables"}},
       {{"dump", "--table", "Nothing", "afile"}, kavdata::kExitFailure, {"unknown table Nothing"}},
-      {{"dump", "--owner", "4711", "inst\\DADES\\Missing\\PropietV.dat"}, kavdata::kExitFailure,
+      {{"dump", "--owner", "4711", "inst\\DADES\\Missing\\PropietV.dat"},
+       kavdata::kExitFailure,
        {"inst\\DADES\\Missing\\PropietV.dat: no such table file or root folder"}},
       {{"dump", "--owner", "4711", "--table", "DepartaV", "inst\\DADES\\PropietV.dat"},
-       kavdata::kExitFailure, {"records of 321 bytes", "DepartaV record has 447"}},
-      {{"dump", "--owner", "4711", "--table", "PropietV", "desc.json"}, kavdata::kExitFailure,
+       kavdata::kExitFailure,
+       {"records of 321 bytes", "DepartaV record has 447"}},
+      {{"dump", "--owner", "4711", "--table", "PropietV", "desc.json"},
+       kavdata::kExitFailure,
        {"cannot open desc.json", "status 30"}},
       {{"generate", "--units", "0", "--seed", "1", "g"}, kavdata::kExitUsage, {"--units"}},
       {{"generate", "--units", "10", "--seed", "-1", "g"}, kavdata::kExitUsage, {"--seed"}},
-      {{"generate", "--units", "10", "--seed", "1", "--language", "FRA", "g"}, kavdata::kExitUsage,
+      {{"generate", "--units", "10", "--seed", "1", "--language", "FRA", "g"},
+       kavdata::kExitUsage,
        {"--language"}},
-      {{"generate", "--units", "10", "--seed", "1", "afile"}, kavdata::kExitFailure,
+      {{"generate", "--units", "10", "--seed", "1", "afile"},
+       kavdata::kExitFailure,
        {"cannot make the folder afile"}},
   };
   for (const Case& c : cases) {

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A table that cannot be opened, in a real terminal: TORVANE1 runs inside
+# tmux against a root without tables or definitions; the framed message must
+# show in the session language, the program must wait for a key, then end
+# with exit code 0, leaving no window stack file behind.
+#   fatal_terminal_test.sh TORVANE1 KAVDATA SOURCE_DIR WORK_DIR
+set -euo pipefail
+program=$1 work=$4
+fail() { echo "FAIL: $*" >&2; tmux kill-session -t "$session" 2>/dev/null || true; exit 1; }
+if ! command -v tmux >/dev/null; then
+  echo "SKIPPED: tmux is not installed"
+  exit 0
+fi
+
+rm -rf "$work"
+mkdir -p "$work/root" "$work/tmp"
+printf '[Sistema]\r\nIdioma=SPA\r\n' > "$work/tmp/PexaTerm.ini"
+session=torvane-fatal-$$
+tmux new-session -d -s "$session" -x 80 -y 25 \
+  "cd '$work' && KAVROOT='$work/root/' KAVEXE='$work/bin/' KAVTMP='$work/tmp' '$program'; echo \"exit=\$?\" > '$work/exit'; sleep 30"
+
+screen=""
+for _ in $(seq 1 50); do
+  screen=$(tmux capture-pane -p -t "$session")
+  echo "$screen" | grep -q 'NO SE PUEDE ACCEDER AL FICHERO' && break
+  sleep 0.1
+done
+# A long path wraps onto a second line of the window.
+echo "$screen" | grep -q "NO SE PUEDE ACCEDER AL FICHERO" || fail "no message on screen: $screen"
+echo "$screen" | grep -q ' (24) *│' || fail "no status on screen: $screen"
+echo "$screen" | grep -q '┌─' || fail "no frame on screen"
+echo "$screen" | grep -q '└─' || fail "no frame bottom on screen"
+[ -f "$work/tmp/WinPush.tmp" ] || fail "no window stack while the message shows"
+[ ! -f "$work/exit" ] || fail "the program did not wait for a key"
+
+tmux send-keys -t "$session" x
+for _ in $(seq 1 50); do
+  [ -f "$work/exit" ] && break
+  sleep 0.1
+done
+tmux kill-session -t "$session" 2>/dev/null || true
+[ "$(cat "$work/exit" 2>/dev/null)" = "exit=0" ] || fail "exit code: $(cat "$work/exit" 2>/dev/null)"
+[ ! -f "$work/tmp/WinPush.tmp" ] || fail "WinPush.tmp left behind"
+echo "fatal message shown, key awaited, exit code 0, window stack removed"
