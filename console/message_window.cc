@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "session/text_lines.h"
+
 namespace torvane {
 namespace {
 
@@ -13,11 +15,6 @@ constexpr int kCentreRight = 42;  // right border column of an empty line
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 32; }
 bool IsPrintable(char c) { return static_cast<unsigned char>(c) > 32; }
-
-std::string_view WithoutTrailingSpaces(std::string_view text) {
-  const size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
 
 }  // namespace
 
@@ -73,7 +70,7 @@ void WrapText(std::string& text, int /*indent*/, int width, char /*layout*/) {
       if (back > start) end = back;
     }
     std::string line = text.substr(start, end - start);
-    if (end >= size || IsControl(text[end])) line = std::string(WithoutTrailingSpaces(line));
+    if (end >= size || IsControl(text[end])) line = std::string(TrimTrailingBlanks(line));
     const auto controls = std::count_if(line.begin(), line.end(), IsControl);
     const auto room = static_cast<long>(line.size()) - controls;
     if (room < width) line.append(static_cast<size_t>(width - room), ' ');
@@ -91,7 +88,7 @@ void ShowMessageWindow(WindowStack& windows, ColourState& colour_state,
   WrapText(text, 0, kMessageWidth, 'i');
   const auto line_count = static_cast<int>(text.size() / kMessageWidth);
   const auto line = [&text](int k) {  // k from 1
-    return WithoutTrailingSpaces(
+    return TrimTrailingBlanks(
         std::string_view(text).substr(static_cast<size_t>((k - 1) * kMessageWidth), kMessageWidth));
   };
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "session/text_lines.h"
+
 namespace torvane {
 namespace {
 
@@ -20,13 +22,6 @@ constexpr size_t kMaxExtensionLength = 3;
 constexpr int kMaxNameDraws = 10000;
 constexpr int kMaxClockWaits = 1000;
 constexpr int kClockWaitMilliseconds = 10;
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 bool IsFolderSeparator(char c) { return c == '\\' || c == '/'; }
 

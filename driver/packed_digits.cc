@@ -9,17 +9,12 @@
 #include <climits>
 #include <cstring>
 
+#include "session/text_lines.h"
+
 namespace torvane {
 namespace {
 
 constexpr unsigned char kPackedZero = 0x80;  // 128 + the value of two digits
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 int DigitValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
 

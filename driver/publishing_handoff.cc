@@ -8,6 +8,8 @@
 #include "driver/file_helpers.h"
 #include "session/profile_file.h"
 
+#include "session/text_lines.h"
+
 namespace torvane {
 namespace {
 
@@ -18,18 +20,6 @@ constexpr char kNextStepProgram[] = "TORVANE2";
 constexpr char kArchiverProfile[] = "KAVTAR.INI";
 constexpr char kUploaderProfile[] = "KAVHTTP.INI";
 constexpr char kFileList[] = "TAR.LST";
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
 
 }  // namespace
 

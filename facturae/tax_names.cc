@@ -25,17 +25,6 @@ std::string_view Slice(std::string_view text, size_t from, size_t to) {
 
 }  // namespace
 
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return TrimTrailingBlanks(text.substr(first));
-}
-
 std::string_view PersonTypeCodeOf(std::string_view tax_number) {
   if (tax_number.size() < 3) return "F";
   return kPersonThirdCharacters.find(tax_number[2]) != std::string_view::npos ? "F" : "J";

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "session/text_lines.h"
+
 namespace torvane {
 
 // "F" (natural person) or "J" (legal entity), from the character after the
@@ -49,11 +51,6 @@ std::string ReadingOrderName(std::string_view stored_name);
 
 // True when the text is empty or made only of `c`.
 bool IsFilledWith(std::string_view text, char c);
-
-// The text without its trailing blanks (leading blanks stay).
-std::string_view TrimTrailingBlanks(std::string_view text);
-// The text without leading and trailing blanks.
-std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace torvane
 

@@ -33,20 +33,6 @@ constexpr int kTemporaryNameAttempts = 100;
 constexpr int kTemporaryNameRetryMilliseconds = 10;
 constexpr int kTemporaryNameDigits = 8;
 
-std::string_view TrimLeadingSpaces(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-std::string_view TrimTrailingSpaces(std::string_view text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  return TrimTrailingSpaces(TrimLeadingSpaces(text));
-}
-
 // A value in enclosing double quotes loses them; nothing else is unquoted.
 std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
@@ -194,8 +180,8 @@ char ProfileUpperCase(char c) {
 }
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
-  a = TrimSpaces(a);
-  b = TrimSpaces(b);
+  a = TrimBlanks(a);
+  b = TrimBlanks(b);
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (ProfileUpperCase(a[i]) != ProfileUpperCase(b[i])) return false;
@@ -206,12 +192,12 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
 ProfileLine ClassifyProfileLine(std::string_view line) {
   ProfileLine result;
   const std::string_view uncommented = line.substr(0, line.find(';'));
-  const std::string_view core = TrimLeadingSpaces(uncommented);
+  const std::string_view core = TrimLeadingBlanks(uncommented);
   if (core.empty()) return result;  // blank (comment-only lines included)
   if (core.front() == '[') {
     const std::string_view after_bracket = core.substr(1);
     result.kind = ProfileLineKind::kSection;
-    result.name = TrimSpaces(after_bracket.substr(0, after_bracket.find(']')));
+    result.name = TrimBlanks(after_bracket.substr(0, after_bracket.find(']')));
     return result;
   }
   const size_t equals = core.find('=');
@@ -220,7 +206,7 @@ ProfileLine ClassifyProfileLine(std::string_view line) {
     return result;
   }
   result.kind = ProfileLineKind::kKey;
-  result.name = TrimTrailingSpaces(core.substr(0, equals));
+  result.name = TrimTrailingBlanks(core.substr(0, equals));
   result.value = core.substr(equals + 1);
   // The core is a tail of the raw line, so its offsets shift by the spaces cut.
   result.equals_offset = static_cast<size_t>(core.data() - line.data()) + equals;

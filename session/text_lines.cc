@@ -2,6 +2,18 @@
 
 namespace torvane {
 
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  const size_t last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view TrimBlanks(std::string_view text) { return TrimTrailingBlanks(TrimLeadingBlanks(text)); }
+
 std::string_view CutAtEndOfData(std::string_view data) {
   const size_t end = data.find('\x1A');
   return end == std::string_view::npos ? data : data.substr(0, end);

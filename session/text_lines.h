@@ -11,6 +11,12 @@
 
 namespace torvane {
 
+// Trimming removes the space character (0x20) only; tabs and other control
+// characters are text.
+std::string_view TrimLeadingBlanks(std::string_view text);
+std::string_view TrimTrailingBlanks(std::string_view text);
+std::string_view TrimBlanks(std::string_view text);
+
 // The data up to (not including) the first 0x1A.
 std::string_view CutAtEndOfData(std::string_view data);
 
