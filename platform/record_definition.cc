@@ -46,18 +46,18 @@ void WriteLayoutField(std::string& bytes, LayoutField field, uint64_t value) {
   }
 }
 
-EngineStatus ParseTableDefinition(std::string_view buffer, TableDefinition* table_definition) {
-  if (buffer.size() < file_layout::kSize) return EngineStatus::kDataBufferShort;
+RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* table_definition) {
+  if (buffer.size() < file_layout::kSize) return RecordStatus::kDataBufferShort;
   const uint64_t page_size = ReadLayoutField(buffer, file_layout::kPageSize);
-  if (!ValidPageSize(page_size)) return EngineStatus::kPageSize;
+  if (!ValidPageSize(page_size)) return RecordStatus::kPageSize;
   if ((ReadLayoutField(buffer, file_layout::kFileFlags) & ~kSupportedFileFlags) != 0) {
-    return EngineStatus::kUnsupportedKeyType;
+    return RecordStatus::kUnsupportedKeyType;
   }
   const uint64_t key_count = ReadLayoutField(buffer, file_layout::kKeyCount);
-  if (key_count == 0 || key_count > kMaxKeys) return EngineStatus::kKeyCount;
+  if (key_count == 0 || key_count > kMaxKeys) return RecordStatus::kKeyCount;
   const uint64_t record_length = ReadLayoutField(buffer, file_layout::kRecordLength);
   if (record_length == 0 || record_length + kDataPageOverhead > page_size) {
-    return EngineStatus::kRecordLength;
+    return RecordStatus::kRecordLength;
   }
 
   TableDefinition result;
@@ -69,26 +69,26 @@ EngineStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
     uint64_t key_flags = 0;
     bool more = true;
     while (more) {
-      if (segment >= kMaxSegments) return EngineStatus::kKeyCount;
+      if (segment >= kMaxSegments) return RecordStatus::kKeyCount;
       const size_t offset = file_layout::kSize + segment * segment_layout::kSize;
-      if (buffer.size() < offset + segment_layout::kSize) return EngineStatus::kDataBufferShort;
+      if (buffer.size() < offset + segment_layout::kSize) return RecordStatus::kDataBufferShort;
       const std::string_view bytes = buffer.substr(offset, segment_layout::kSize);
       const uint64_t flags = ReadLayoutField(bytes, segment_layout::kFlags);
       const uint64_t position = ReadLayoutField(bytes, segment_layout::kPosition);
       const uint64_t length = ReadLayoutField(bytes, segment_layout::kLength);
-      if ((flags & ~kSupportedKeyFlags) != 0) return EngineStatus::kUnsupportedKeyType;
-      if (length == 0 || key.length + length > kMaxKeyLength) return EngineStatus::kKeyLength;
+      if ((flags & ~kSupportedKeyFlags) != 0) return RecordStatus::kUnsupportedKeyType;
+      if (length == 0 || key.length + length > kMaxKeyLength) return RecordStatus::kKeyLength;
       if (position == 0 || position - 1 + length > record_length) {
-        return EngineStatus::kKeyPosition;
+        return RecordStatus::kKeyPosition;
       }
       if ((flags & kKeyExtendedType) != 0) {
         const uint64_t type = ReadLayoutField(bytes, segment_layout::kExtendedType);
         const bool byte_wise = type == kTypeString || (type == kTypeUnsignedBinary && length == 1);
-        if (!byte_wise) return EngineStatus::kUnsupportedKeyType;
+        if (!byte_wise) return RecordStatus::kUnsupportedKeyType;
       }
       const uint64_t consistent = kKeyDuplicates | kKeyModifiable;
       if (!key.segments.empty() && (flags & consistent) != (key_flags & consistent)) {
-        return EngineStatus::kInconsistentKeyFlags;
+        return RecordStatus::kInconsistentKeyFlags;
       }
       key_flags = flags;
       key.segments.push_back({static_cast<size_t>(position - 1), static_cast<size_t>(length),
@@ -104,7 +104,7 @@ EngineStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
   result.bytes =
       std::string(buffer.substr(0, file_layout::kSize + segment * segment_layout::kSize));
   *table_definition = std::move(result);
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
 }  // namespace torvane

@@ -51,7 +51,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/record_engine_status.h"
+#include "platform/record_status.h"
 
 namespace torvane {
 
@@ -124,7 +124,7 @@ struct TableDefinition {
 // Validates a definition that starts at the front of `buffer` (bytes
 // after the last segment are ignored). On kOk fills *table_definition; otherwise leaves
 // it unspecified.
-EngineStatus ParseTableDefinition(std::string_view buffer, TableDefinition* table_definition);
+RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* table_definition);
 
 }  // namespace torvane
 

@@ -25,16 +25,16 @@ constexpr size_t kMaxPathLength = 255;
 // one engine never names a handle of another.
 std::atomic<uint64_t> next_handle_number{1};
 
-EngineStatus StatusOfOpenError(FileError error) {
+RecordStatus StatusOfOpenError(FileError error) {
   switch (error) {
     case FileError::kNotFound:
-      return EngineStatus::kFileNotFound;
+      return RecordStatus::kFileNotFound;
     case FileError::kLocked:
-      return EngineStatus::kFileLocked;
+      return RecordStatus::kFileLocked;
     case FileError::kDenied:
-      return EngineStatus::kPermission;
+      return RecordStatus::kPermission;
     default:
-      return EngineStatus::kIoError;
+      return RecordStatus::kIoError;
   }
 }
 
@@ -46,13 +46,13 @@ std::string ZeroTerminated(const uint8_t* bytes, size_t room) {
 }
 
 // Owner name check at open; a file without owner opens with any name.
-EngineStatus CheckOwner(const OwnerName& owner, std::string_view given, bool* read_only) {
-  if (owner.name.empty() || given == owner.name) return EngineStatus::kOk;
+RecordStatus CheckOwner(const OwnerName& owner, std::string_view given, bool* read_only) {
+  if (owner.name.empty() || given == owner.name) return RecordStatus::kOk;
   if (owner.access == 1 && given.empty()) {
     *read_only = true;
-    return EngineStatus::kOk;
+    return RecordStatus::kOk;
   }
-  return EngineStatus::kOwnerName;
+  return RecordStatus::kOwnerName;
 }
 
 }  // namespace
@@ -89,10 +89,10 @@ int16_t RecordEngine::Call(uint16_t operation, void* position_block, void* data_
                   static_cast<uint8_t*>(key_buffer),
                   key_buffer != nullptr ? key_length : uint8_t{0},
                   key_number};
-  return EngineStatusCode(Dispatch(request));
+  return StatusCode(Dispatch(request));
 }
 
-EngineStatus RecordEngine::Dispatch(Request& request) {
+RecordStatus RecordEngine::Dispatch(Request& request) {
   switch (request.operation) {
     case kOpOpen:
       return Open(request);
@@ -114,7 +114,7 @@ EngineStatus RecordEngine::Dispatch(Request& request) {
     case kOpSetOwner:
       return SetOwner(request);
     default:
-      return EngineStatus::kInvalidOperation;
+      return RecordStatus::kInvalidOperation;
   }
 }
 
@@ -136,7 +136,7 @@ RecordEngine::Handle* RecordEngine::FindHandle(const uint8_t* position_block) {
   return number ? &handles_.at(*number) : nullptr;
 }
 
-EngineStatus RecordEngine::Open(Request& request) {
+RecordStatus RecordEngine::Open(Request& request) {
   bool read_only = false;
   bool exclusive = false;
   switch (request.key_number) {
@@ -151,11 +151,11 @@ EngineStatus RecordEngine::Open(Request& request) {
       exclusive = true;
       break;
     default:
-      return EngineStatus::kIncompatibleMode;
+      return RecordStatus::kIncompatibleMode;
   }
-  if (request.position_block == nullptr) return EngineStatus::kPositionBlock;
+  if (request.position_block == nullptr) return RecordStatus::kPositionBlock;
   const std::string path = PathFrom(request.key);
-  if (path.empty()) return EngineStatus::kInvalidFileName;
+  if (path.empty()) return RecordStatus::kInvalidFileName;
   if (const std::optional<uint64_t> old = HandleNumber(request.position_block)) {
     (void)CloseHandle(*old);
   }
@@ -164,10 +164,10 @@ EngineStatus RecordEngine::Open(Request& request) {
   OpenFile* file = nullptr;
   auto found = open_files_.find(path);
   if (found != open_files_.end()) {
-    if (found->second->exclusive_open || exclusive) return EngineStatus::kFileLocked;
+    if (found->second->exclusive_open || exclusive) return RecordStatus::kFileLocked;
     file = found->second.get();
-    const EngineStatus status = CheckOwner(file->table->owner(), owner, &read_only);
-    if (status != EngineStatus::kOk) return status;
+    const RecordStatus status = CheckOwner(file->table->owner(), owner, &read_only);
+    if (status != RecordStatus::kOk) return status;
   } else {
     FileError error = FileError::kNone;
     std::unique_ptr<File> holder = files_.Open(
@@ -176,11 +176,11 @@ EngineStatus RecordEngine::Open(Request& request) {
     if (!holder) return StatusOfOpenError(error);
     auto opened = std::make_unique<OpenFile>();
     opened->path = path;
-    EngineStatus status =
+    RecordStatus status =
         ReadTable(*holder, &opened->table, &opened->loaded_size, &opened->loaded_checksum);
-    if (status != EngineStatus::kOk) return status;
+    if (status != RecordStatus::kOk) return status;
     status = CheckOwner(opened->table->owner(), owner, &read_only);
-    if (status != EngineStatus::kOk) return status;
+    if (status != RecordStatus::kOk) return status;
     opened->lock_holder = std::move(holder);
     opened->lock = exclusive ? Lock::kExclusive : Lock::kShared;
     opened->exclusive_open = exclusive;
@@ -198,15 +198,15 @@ EngineStatus RecordEngine::Open(Request& request) {
   for (size_t i = 0; i < kBlockHandleSize; ++i) {
     request.position_block[kBlockHandleOffset + i] = static_cast<uint8_t>(number >> (8 * i));
   }
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
-EngineStatus RecordEngine::ReadTable(File& source, std::optional<RecordTable>* table,
+RecordStatus RecordEngine::ReadTable(File& source, std::optional<RecordTable>* table,
                                      uint64_t* size, uint32_t* checksum) {
   const int64_t file_size = source.Size();
-  if (file_size < 0 || !source.Seek(0)) return EngineStatus::kIoError;
+  if (file_size < 0 || !source.Seek(0)) return RecordStatus::kIoError;
   std::string bytes(static_cast<size_t>(file_size), '\0');
-  if (source.Read(bytes.data(), bytes.size()) != bytes.size()) return EngineStatus::kIoError;
+  if (source.Read(bytes.data(), bytes.size()) != bytes.size()) return RecordStatus::kIoError;
   *size = bytes.size();
   *checksum =
       bytes.size() >= record_file::kChecksumSize
@@ -217,40 +217,40 @@ EngineStatus RecordEngine::ReadTable(File& source, std::optional<RecordTable>* t
   return DecodeRecordFile(std::move(bytes), table);
 }
 
-EngineStatus RecordEngine::Close(Request& request) {
+RecordStatus RecordEngine::Close(Request& request) {
   const std::optional<uint64_t> number = HandleNumber(request.position_block);
-  if (!number) return EngineStatus::kNotOpen;
+  if (!number) return RecordStatus::kNotOpen;
   return CloseHandle(*number);
 }
 
-EngineStatus RecordEngine::CloseHandle(uint64_t number) {
+RecordStatus RecordEngine::CloseHandle(uint64_t number) {
   OpenFile* file = handles_.at(number).file;
   handles_.erase(number);
-  if (--file->handles > 0) return EngineStatus::kOk;
-  const EngineStatus status = WriteChanges(*file);
+  if (--file->handles > 0) return RecordStatus::kOk;
+  const RecordStatus status = WriteChanges(*file);
   open_files_.erase(file->path);  // releases the lock
   return status;
 }
 
-EngineStatus RecordEngine::Reset() {
-  EngineStatus result = EngineStatus::kOk;
+RecordStatus RecordEngine::Reset() {
+  RecordStatus result = RecordStatus::kOk;
   while (!handles_.empty()) {
-    const EngineStatus status = CloseHandle(handles_.begin()->first);
-    if (result == EngineStatus::kOk) result = status;
+    const RecordStatus status = CloseHandle(handles_.begin()->first);
+    if (result == RecordStatus::kOk) result = status;
   }
   return result;
 }
 
-EngineStatus RecordEngine::Get(Request& request) {
+RecordStatus RecordEngine::Get(Request& request) {
   Handle* handle = FindHandle(request.position_block);
-  if (handle == nullptr) return EngineStatus::kNotOpen;
+  if (handle == nullptr) return RecordStatus::kNotOpen;
   const RecordTable& table = *handle->file->table;
   if (request.key_number < 0 || static_cast<size_t>(request.key_number) >= table.key_count()) {
-    return EngineStatus::kInvalidKeyNumber;
+    return RecordStatus::kInvalidKeyNumber;
   }
   const auto key = static_cast<size_t>(request.key_number);
   const size_t key_length = table.key_length(key);
-  if (request.key_length < key_length) return EngineStatus::kKeyBufferShort;
+  if (request.key_length < key_length) return RecordStatus::kKeyBufferShort;
   const size_t count = table.record_count();
   const std::string_view value(reinterpret_cast<const char*>(request.key), key_length);
 
@@ -259,30 +259,30 @@ EngineStatus RecordEngine::Get(Request& request) {
     case kOpGetFirst:
       if (count == 0) {
         handle->positioned = false;
-        return EngineStatus::kEndOfFile;
+        return RecordStatus::kEndOfFile;
       }
       break;
     case kOpGetEqual:
       index = table.LowerBound(key, value);
       if (index == count || !table.KeyEquals(key, index, value)) {
         handle->positioned = false;
-        return EngineStatus::kKeyNotFound;
+        return RecordStatus::kKeyNotFound;
       }
       break;
     case kOpGetGreaterOrEqual:
       index = table.LowerBound(key, value);
       if (index == count) {
         handle->positioned = false;
-        return EngineStatus::kEndOfFile;
+        return RecordStatus::kEndOfFile;
       }
       break;
     default: {  // kOpGetNext
-      if (!handle->positioned) return EngineStatus::kNoPosition;
-      if (handle->key != key) return EngineStatus::kDifferentKeyNumber;
+      if (!handle->positioned) return RecordStatus::kInvalidPositioning;
+      if (handle->key != key) return RecordStatus::kDifferentKeyNumber;
       const size_t current = handle->generation == handle->file->generation
                                  ? handle->index
                                  : table.IndexOf(key, handle->record);
-      if (current + 1 >= count) return EngineStatus::kEndOfFile;
+      if (current + 1 >= count) return RecordStatus::kEndOfFile;
       index = current + 1;
       break;
     }
@@ -290,7 +290,7 @@ EngineStatus RecordEngine::Get(Request& request) {
   return Deliver(request, *handle, key, index);
 }
 
-EngineStatus RecordEngine::Deliver(Request& request, Handle& handle, size_t key, size_t index) {
+RecordStatus RecordEngine::Deliver(Request& request, Handle& handle, size_t key, size_t index) {
   const RecordTable& table = *handle.file->table;
   const uint32_t id = table.RecordAt(key, index);
   const std::string_view record = table.Record(id);
@@ -304,20 +304,20 @@ EngineStatus RecordEngine::Deliver(Request& request, Handle& handle, size_t key,
   handle.record = id;
   handle.index = index;
   handle.generation = handle.file->generation;
-  return delivered < record.size() ? EngineStatus::kDataBufferShort : EngineStatus::kOk;
+  return delivered < record.size() ? RecordStatus::kDataBufferShort : RecordStatus::kOk;
 }
 
-EngineStatus RecordEngine::Stat(Request& request) {
+RecordStatus RecordEngine::Stat(Request& request) {
   Handle* handle = FindHandle(request.position_block);
-  if (handle == nullptr) return EngineStatus::kNotOpen;
+  if (handle == nullptr) return RecordStatus::kNotOpen;
   const std::string bytes = handle->file->table->StatBytes();
   if (request.data_room < bytes.size()) {
     if (request.data_length != nullptr) *request.data_length = 0;
-    return EngineStatus::kDataBufferShort;
+    return RecordStatus::kDataBufferShort;
   }
   std::memcpy(request.data, bytes.data(), bytes.size());
   *request.data_length = static_cast<uint32_t>(bytes.size());
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
 }  // namespace torvane

@@ -56,7 +56,7 @@
 #include <string_view>
 
 #include "platform/file_system.h"
-#include "platform/record_engine_status.h"
+#include "platform/record_status.h"
 #include "platform/record_manager.h"
 #include "platform/record_table.h"
 
@@ -112,30 +112,30 @@ class RecordEngine : public RecordManager {
     int8_t key_number;
   };
 
-  EngineStatus Dispatch(Request& request);
-  EngineStatus Create(Request& request);
-  EngineStatus Open(Request& request);
-  EngineStatus Close(Request& request);
-  EngineStatus Reset();
-  EngineStatus Insert(Request& request);
-  EngineStatus Get(Request& request);
-  EngineStatus Stat(Request& request);
-  EngineStatus SetOwner(Request& request);
+  RecordStatus Dispatch(Request& request);
+  RecordStatus Create(Request& request);
+  RecordStatus Open(Request& request);
+  RecordStatus Close(Request& request);
+  RecordStatus Reset();
+  RecordStatus Insert(Request& request);
+  RecordStatus Get(Request& request);
+  RecordStatus Stat(Request& request);
+  RecordStatus SetOwner(Request& request);
 
   static std::string PathFrom(const uint8_t* key_buffer);
   static std::string OwnerFrom(const uint8_t* buffer, size_t room);
   // Reads and checks the whole of `source`; *size and *checksum describe the
   // bytes read, so that a later writer can see whether the file changed.
-  static EngineStatus ReadTable(File& source, std::optional<RecordTable>* table, uint64_t* size,
+  static RecordStatus ReadTable(File& source, std::optional<RecordTable>* table, uint64_t* size,
                                 uint32_t* checksum);
 
   std::optional<uint64_t> HandleNumber(const uint8_t* position_block) const;
   Handle* FindHandle(const uint8_t* position_block);
-  EngineStatus CloseHandle(uint64_t number);
-  EngineStatus Deliver(Request& request, Handle& handle, size_t key, size_t index);
-  EngineStatus AcquireWriteLock(OpenFile& file);
+  RecordStatus CloseHandle(uint64_t number);
+  RecordStatus Deliver(Request& request, Handle& handle, size_t key, size_t index);
+  RecordStatus AcquireWriteLock(OpenFile& file);
   void RelockShared(OpenFile& file);
-  EngineStatus WriteChanges(OpenFile& file);
+  RecordStatus WriteChanges(OpenFile& file);
   // Writes `bytes` to a new file beside `path` and returns its path.
   std::optional<std::string> WriteBeside(const std::string& path, std::string_view bytes);
 

@@ -16,17 +16,17 @@ constexpr int8_t kOwnerAccessEncrypted = 2;  // 2 and 3 also encrypt the file
 constexpr int8_t kOwnerAccessLast = 3;
 
 // The checks of an Insert request that need no lock.
-EngineStatus CheckInsert(const RecordTable& table, int8_t key_number, uint32_t data_room,
+RecordStatus CheckInsert(const RecordTable& table, int8_t key_number, uint32_t data_room,
                          uint8_t key_length) {
   if (key_number < 0 || static_cast<size_t>(key_number) >= table.key_count()) {
-    return EngineStatus::kInvalidKeyNumber;
+    return RecordStatus::kInvalidKeyNumber;
   }
-  if (data_room != table.record_length()) return EngineStatus::kDataBufferShort;
+  if (data_room != table.record_length()) return RecordStatus::kDataBufferShort;
   if (key_length < table.key_length(static_cast<size_t>(key_number))) {
-    return EngineStatus::kKeyBufferShort;
+    return RecordStatus::kKeyBufferShort;
   }
-  if (table.record_count() == std::numeric_limits<uint32_t>::max()) return EngineStatus::kIoError;
-  return EngineStatus::kOk;
+  if (table.record_count() == std::numeric_limits<uint32_t>::max()) return RecordStatus::kIoError;
+  return RecordStatus::kOk;
 }
 
 std::string Hex(uint32_t value) {
@@ -56,17 +56,17 @@ std::optional<std::string> RecordEngine::WriteBeside(const std::string& path,
   return temporary;
 }
 
-EngineStatus RecordEngine::Create(Request& request) {
+RecordStatus RecordEngine::Create(Request& request) {
   TableDefinition table_definition;
   const std::string_view definition(reinterpret_cast<const char*>(request.data),
                                     request.data == nullptr ? 0 : request.data_room);
-  const EngineStatus parsed = ParseTableDefinition(definition, &table_definition);
-  if (parsed != EngineStatus::kOk) return parsed;
+  const RecordStatus parsed = ParseTableDefinition(definition, &table_definition);
+  if (parsed != RecordStatus::kOk) return parsed;
   const std::string path = PathFrom(request.key);
-  if (path.empty()) return EngineStatus::kInvalidFileName;
+  if (path.empty()) return RecordStatus::kInvalidFileName;
   const bool replace = request.key_number != kCreateKeepExisting;
   if (open_files_.count(path) != 0) {
-    return replace ? EngineStatus::kFileLocked : EngineStatus::kFileExists;
+    return replace ? RecordStatus::kFileLocked : RecordStatus::kFileExists;
   }
 
   // A file to replace is held exclusively until the new one is ready, so
@@ -75,24 +75,24 @@ EngineStatus RecordEngine::Create(Request& request) {
   std::unique_ptr<File> existing = files_.Open(
       path, FileAccess::kRead, replace ? FileSharing::kExclusive : FileSharing::kShareAll,
       FileCreation::kOpenExisting, &error);
-  if (existing && !replace) return EngineStatus::kFileExists;
-  if (!existing && error == FileError::kLocked) return EngineStatus::kFileLocked;
-  if (!existing && error != FileError::kNotFound) return EngineStatus::kCreateIo;
+  if (existing && !replace) return RecordStatus::kFileExists;
+  if (!existing && error == FileError::kLocked) return RecordStatus::kFileLocked;
+  if (!existing && error != FileError::kNotFound) return RecordStatus::kCreateIo;
 
   const RecordTable table(std::move(table_definition));
   const std::optional<std::string> temporary = WriteBeside(path, EncodeRecordFile(table));
-  if (!temporary) return EngineStatus::kCreateIo;
+  if (!temporary) return RecordStatus::kCreateIo;
   existing.reset();  // some platforms cannot replace a file that is open
   if (replace ? files_.ReplaceFile(*temporary, path) : files_.Rename(*temporary, path)) {
-    return EngineStatus::kOk;
+    return RecordStatus::kOk;
   }
   files_.RemoveFile(*temporary);
   // Without replacing, the rename fails when someone created the file meanwhile.
   if (!replace &&
       files_.Open(path, FileAccess::kRead, FileSharing::kShareAll, FileCreation::kOpenExisting)) {
-    return EngineStatus::kFileExists;
+    return RecordStatus::kFileExists;
   }
-  return EngineStatus::kCreateIo;
+  return RecordStatus::kCreateIo;
 }
 
 void RecordEngine::RelockShared(OpenFile& file) {
@@ -101,8 +101,8 @@ void RecordEngine::RelockShared(OpenFile& file) {
   file.lock = file.lock_holder ? Lock::kShared : Lock::kNone;
 }
 
-EngineStatus RecordEngine::AcquireWriteLock(OpenFile& file) {
-  if (file.lock == Lock::kExclusive) return EngineStatus::kOk;
+RecordStatus RecordEngine::AcquireWriteLock(OpenFile& file) {
+  if (file.lock == Lock::kExclusive) return RecordStatus::kOk;
   // Advisory locks do not upgrade in place on every platform: let go of the
   // shared lock and ask for an exclusive one.
   file.lock_holder.reset();
@@ -112,15 +112,15 @@ EngineStatus RecordEngine::AcquireWriteLock(OpenFile& file) {
                                              FileCreation::kOpenExisting, &error);
   if (!holder) {
     RelockShared(file);
-    return error == FileError::kLocked ? EngineStatus::kFileLocked : EngineStatus::kIoError;
+    return error == FileError::kLocked ? RecordStatus::kFileLocked : RecordStatus::kIoError;
   }
   // Another writer may have replaced the file since it was read; its records
   // must not be lost when this one writes.
   std::optional<RecordTable> current;
   uint64_t size = 0;
   uint32_t checksum = 0;
-  const EngineStatus status = ReadTable(*holder, &current, &size, &checksum);
-  if (status != EngineStatus::kOk) {
+  const RecordStatus status = ReadTable(*holder, &current, &size, &checksum);
+  if (status != RecordStatus::kOk) {
     holder.reset();
     RelockShared(file);
     return status;
@@ -136,42 +136,42 @@ EngineStatus RecordEngine::AcquireWriteLock(OpenFile& file) {
   }
   file.lock_holder = std::move(holder);
   file.lock = Lock::kExclusive;
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
-EngineStatus RecordEngine::WriteChanges(OpenFile& file) {
-  if (!file.changed) return EngineStatus::kOk;
+RecordStatus RecordEngine::WriteChanges(OpenFile& file) {
+  if (!file.changed) return RecordStatus::kOk;
   const std::string bytes = EncodeRecordFile(*file.table);
   const std::optional<std::string> temporary = WriteBeside(file.path, bytes);
-  if (!temporary) return EngineStatus::kIoError;
+  if (!temporary) return RecordStatus::kIoError;
   file.lock_holder.reset();  // some platforms cannot replace a file that is open
   file.lock = Lock::kNone;
   if (!files_.ReplaceFile(*temporary, file.path)) {
     files_.RemoveFile(*temporary);
-    return EngineStatus::kIoError;
+    return RecordStatus::kIoError;
   }
   file.changed = false;
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
-EngineStatus RecordEngine::Insert(Request& request) {
+RecordStatus RecordEngine::Insert(Request& request) {
   Handle* handle = FindHandle(request.position_block);
-  if (handle == nullptr) return EngineStatus::kNotOpen;
-  if (handle->read_only) return EngineStatus::kAccessDenied;
+  if (handle == nullptr) return RecordStatus::kNotOpen;
+  if (handle->read_only) return RecordStatus::kAccessDenied;
   OpenFile& file = *handle->file;
-  const EngineStatus valid =
+  const RecordStatus valid =
       CheckInsert(*file.table, request.key_number, request.data_room, request.key_length);
-  if (valid != EngineStatus::kOk) return valid;
-  const EngineStatus locked = AcquireWriteLock(file);
-  if (locked != EngineStatus::kOk) return locked;
+  if (valid != RecordStatus::kOk) return valid;
+  const RecordStatus locked = AcquireWriteLock(file);
+  if (locked != RecordStatus::kOk) return locked;
   // Taking the lock may have reread a file that another writer replaced.
   RecordTable& table = *file.table;
-  const EngineStatus still_valid =
+  const RecordStatus still_valid =
       CheckInsert(table, request.key_number, request.data_room, request.key_length);
-  if (still_valid != EngineStatus::kOk) return still_valid;
+  if (still_valid != RecordStatus::kOk) return still_valid;
   const auto key = static_cast<size_t>(request.key_number);
   const std::string_view record(reinterpret_cast<const char*>(request.data), table.record_length());
-  if (table.DuplicateKey(record)) return EngineStatus::kDuplicateKey;
+  if (table.DuplicateKey(record)) return RecordStatus::kDuplicateKey;
 
   const uint32_t id = table.Append(record);
   file.changed = true;
@@ -183,32 +183,32 @@ EngineStatus RecordEngine::Insert(Request& request) {
   handle->record = id;
   handle->index = table.IndexOf(key, id);
   handle->generation = file.generation;
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
-EngineStatus RecordEngine::SetOwner(Request& request) {
+RecordStatus RecordEngine::SetOwner(Request& request) {
   Handle* handle = FindHandle(request.position_block);
-  if (handle == nullptr) return EngineStatus::kNotOpen;
-  if (handle->read_only) return EngineStatus::kAccessDenied;
+  if (handle == nullptr) return RecordStatus::kNotOpen;
+  if (handle->read_only) return RecordStatus::kAccessDenied;
   if (request.key_number >= kOwnerAccessEncrypted && request.key_number <= kOwnerAccessLast) {
-    return EngineStatus::kOperationNotAllowed;  // this engine does not encrypt
+    return RecordStatus::kOperationNotAllowed;  // this engine does not encrypt
   }
   if (request.key_number < 0 || request.key_number > kOwnerAccessReadOnly) {
-    return EngineStatus::kOwnerName;
+    return RecordStatus::kOwnerName;
   }
   const std::string name = OwnerFrom(request.data, request.data_room);
   if (name.empty() || name.size() > record_file::kMaxOwnerLength ||
       name != OwnerFrom(request.key, request.key_length)) {
-    return EngineStatus::kOwnerName;
+    return RecordStatus::kOwnerName;
   }
   OpenFile& file = *handle->file;
-  if (!file.table->owner().name.empty()) return EngineStatus::kOwnerAlreadySet;
-  const EngineStatus locked = AcquireWriteLock(file);
-  if (locked != EngineStatus::kOk) return locked;
-  if (!file.table->owner().name.empty()) return EngineStatus::kOwnerAlreadySet;
+  if (!file.table->owner().name.empty()) return RecordStatus::kOwnerAlreadySet;
+  const RecordStatus locked = AcquireWriteLock(file);
+  if (locked != RecordStatus::kOk) return locked;
+  if (!file.table->owner().name.empty()) return RecordStatus::kOwnerAlreadySet;
   file.table->set_owner({name, static_cast<uint8_t>(request.key_number)});
   file.changed = true;
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
 }  // namespace torvane

@@ -72,53 +72,53 @@ std::string EncodeRecordFile(const RecordTable& table) {
   return bytes;
 }
 
-EngineStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table) {
+RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table) {
   using namespace record_file;
   if (bytes.size() < kSignatureBytes.size()) {
     // What is left of our own signature is a file of ours cut short.
-    return kSignatureBytes.substr(0, bytes.size()) == bytes ? EngineStatus::kIoError
-                                                            : EngineStatus::kNotRecordFile;
+    return kSignatureBytes.substr(0, bytes.size()) == bytes ? RecordStatus::kIoError
+                                                            : RecordStatus::kNotRecordFile;
   }
   if (std::string_view(bytes).substr(0, kSignatureBytes.size()) != kSignatureBytes) {
-    return EngineStatus::kNotRecordFile;
+    return RecordStatus::kNotRecordFile;
   }
-  if (bytes.size() < kHeaderSize + kChecksumSize) return EngineStatus::kIoError;
-  if (ReadLayoutField(bytes, kFormatVersion) != kVersion) return EngineStatus::kNotRecordFile;
+  if (bytes.size() < kHeaderSize + kChecksumSize) return RecordStatus::kIoError;
+  if (ReadLayoutField(bytes, kFormatVersion) != kVersion) return RecordStatus::kNotRecordFile;
   const size_t body_size = bytes.size() - kChecksumSize;
   if (Crc32(std::string_view(bytes).substr(0, body_size)) !=
       ReadLayoutField(bytes, {body_size, kChecksumSize})) {
-    return EngineStatus::kIoError;
+    return RecordStatus::kIoError;
   }
 
   const uint64_t definition_length = ReadLayoutField(bytes, kDefinitionLength);
-  if (definition_length > body_size - kHeaderSize) return EngineStatus::kIoError;
+  if (definition_length > body_size - kHeaderSize) return RecordStatus::kIoError;
   TableDefinition table_definition;
   const std::string_view definition_bytes =
       std::string_view(bytes).substr(kHeaderSize, static_cast<size_t>(definition_length));
-  if (ParseTableDefinition(definition_bytes, &table_definition) != EngineStatus::kOk ||
+  if (ParseTableDefinition(definition_bytes, &table_definition) != RecordStatus::kOk ||
       table_definition.bytes.size() != definition_length) {
-    return EngineStatus::kIoError;
+    return RecordStatus::kIoError;
   }
   const uint64_t record_length = ReadLayoutField(bytes, kRecordLength);
   const uint64_t record_count = ReadLayoutField(bytes, kRecordCount);
   const uint64_t records_size = body_size - kHeaderSize - definition_length;
   if (record_length != table_definition.record_length ||
       records_size != record_count * record_length) {
-    return EngineStatus::kIoError;
+    return RecordStatus::kIoError;
   }
   OwnerName owner;
   const uint64_t owner_length = ReadLayoutField(bytes, kOwnerLength);
   owner.access = static_cast<uint8_t>(ReadLayoutField(bytes, kOwnerAccess));
-  if (owner_length > kMaxOwnerLength || owner.access > 1) return EngineStatus::kIoError;
+  if (owner_length > kMaxOwnerLength || owner.access > 1) return RecordStatus::kIoError;
   owner.name = bytes.substr(kOwnerName.offset, static_cast<size_t>(owner_length));
 
   bytes.resize(body_size);
   bytes.erase(0, kHeaderSize + static_cast<size_t>(definition_length));
   RecordTable result(std::move(table_definition));
-  if (!result.Load(std::move(bytes))) return EngineStatus::kIoError;
+  if (!result.Load(std::move(bytes))) return RecordStatus::kIoError;
   result.set_owner(std::move(owner));
   table->emplace(std::move(result));
-  return EngineStatus::kOk;
+  return RecordStatus::kOk;
 }
 
 }  // namespace torvane

@@ -28,7 +28,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/record_engine_status.h"
+#include "platform/record_status.h"
 #include "platform/record_table.h"
 
 namespace torvane {
@@ -58,7 +58,7 @@ std::string EncodeRecordFile(const RecordTable& table);
 // for bytes that are not a record file of this engine (another signature or
 // a later format version) and kIoError (2) for one that is damaged or cut
 // short, including a file too short to hold its signature.
-EngineStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table);
+RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table);
 
 }  // namespace torvane
 

@@ -20,7 +20,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/record_manager.h"
-#include "records/record_status.h"
+#include "platform/record_status.h"
 
 namespace torvane {
 

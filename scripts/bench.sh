@@ -8,6 +8,7 @@ scripts/setup.sh
 scripts/build.sh release >/dev/null
 bin=$PWD/build/release
 work=$PWD/build/bench
+mkdir -p "$work"
 sizes=${BENCH_UNITS:-"10000 100000"}
 
 value() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }

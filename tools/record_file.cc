@@ -14,6 +14,7 @@ constexpr size_t kMaxPathLength = kKeyBufferSize - 1;
 // Path or owner name zero-terminated in a buffer of its own.
 std::vector<char> ZeroTerminated(std::string_view text, size_t room) {
   std::vector<char> buffer(room, '\0');
+  if (room == 0) return buffer;
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), room - 1));
   return buffer;
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/record_manager.h"
-#include "records/record_status.h"
+#include "platform/record_status.h"
 
 namespace torvane::kavdata {
 

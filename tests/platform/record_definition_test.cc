@@ -92,7 +92,7 @@ TEST(RecordDefinitionTest, ParsedKeysDescribeTheirSegments) {
   const std::string bytes = FileDefinition(20, 2) + Segment(3, 2, 0x0010) + Segment(10, 4, 0x0040) +
                             Segment(1, 1, 0x0003);
   ASSERT_EQ(ParseTableDefinition(bytes + std::string(100, ' '), &table_definition),
-            EngineStatus::kOk);
+            RecordStatus::kOk);
   EXPECT_EQ(table_definition.bytes, bytes) << "only the announced segments are kept";
   EXPECT_EQ(table_definition.record_length, 20u);
   ASSERT_EQ(table_definition.keys.size(), 2u);

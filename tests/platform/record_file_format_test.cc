@@ -25,7 +25,7 @@ std::string SmallDefinition() { return FileDefinition(4, 1) + Segment(1, 2); }
 
 RecordTable SmallTable(const std::vector<std::string>& records, OwnerName owner = {}) {
   TableDefinition table_definition;
-  EXPECT_EQ(ParseTableDefinition(SmallDefinition(), &table_definition), EngineStatus::kOk);
+  EXPECT_EQ(ParseTableDefinition(SmallDefinition(), &table_definition), RecordStatus::kOk);
   RecordTable table(std::move(table_definition));
   for (const std::string& record : records) table.Append(record);
   table.set_owner(std::move(owner));
@@ -80,7 +80,7 @@ TEST(RecordFileFormatTest, LayoutOfASmallFile) {
   EXPECT_EQ(testing::ReadLe(bytes, 76, 4), BitwiseCrc32(bytes.substr(0, 76)));
 
   std::optional<RecordTable> table;
-  ASSERT_EQ(DecodeRecordFile(bytes, &table), EngineStatus::kOk);
+  ASSERT_EQ(DecodeRecordFile(bytes, &table), RecordStatus::kOk);
   EXPECT_EQ(table->records(), "ab12");
   EXPECT_EQ(table->owner().name, "K9");
 }

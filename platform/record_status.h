@@ -1,7 +1,8 @@
-// The 16-bit status of every record request: the record manager's numbering,
-// shared with the registry's own codes (1002 and up). 0 is success.
-#ifndef TORVANE_RECORDS_RECORD_STATUS_H_
-#define TORVANE_RECORDS_RECORD_STATUS_H_
+// The 16-bit status of every record request: the record manager's numbering
+// (what the embedded engine answers too), shared with the registry's own
+// codes (1002 and up). 0 is success.
+#ifndef TORVANE_PLATFORM_RECORD_STATUS_H_
+#define TORVANE_PLATFORM_RECORD_STATUS_H_
 
 #include <cstdint>
 
@@ -21,7 +22,9 @@ enum class [[nodiscard]] RecordStatus : int16_t {
   kInvalidFileName = 11,  // a path the request cannot carry
   kFileNotFound = 12,
   kInactive = 20,  // record manager not loaded
+  kKeyBufferShort = 21,
   kDataBufferShort = 22,
+  kPositionBlock = 23,
   kPageSize = 24,
   kCreateIo = 25,
   kKeyCount = 26,
@@ -29,11 +32,17 @@ enum class [[nodiscard]] RecordStatus : int16_t {
   kRecordLength = 28,
   kKeyLength = 29,
   kNotRecordFile = 30,
+  kOperationNotAllowed = 41,
+  kInconsistentKeyFlags = 45,
+  kAccessDenied = 46,  // a write through a read-only open
   kUnsupportedKeyType = 49,
+  kOwnerAlreadySet = 50,
   kOwnerName = 51,
   kFileExists = 59,
   kRecordLocked = 84,
   kFileLocked = 85,
+  kIncompatibleMode = 88,
+  kPermission = 94,
   kAlreadyRegistered = 1002,
   kNoFreeSlot = 1003,
   kNoSuchKey = 1004,
@@ -44,4 +53,4 @@ inline constexpr RecordStatus ToRecordStatus(int16_t code) { return static_cast<
 
 }  // namespace torvane
 
-#endif  // TORVANE_RECORDS_RECORD_STATUS_H_
+#endif  // TORVANE_PLATFORM_RECORD_STATUS_H_
