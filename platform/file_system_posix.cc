@@ -16,6 +16,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/buffered_file.h"
+
 namespace torvane {
 namespace {
 
@@ -44,13 +46,15 @@ FileError PosixError(int error_number) {
   }
 }
 
-class PosixFile : public File {
+class PosixFile : public BufferedFile {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override { Close(); }
 
-  size_t Read(void* buffer, size_t size) override {
-    if (fd_ < 0 || !Flush()) return 0;
+ protected:
+  bool IsOpen() const override { return fd_ >= 0; }
+
+  size_t ReadNative(void* buffer, size_t size) override {
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < size) {
@@ -62,60 +66,35 @@ class PosixFile : public File {
     return done;
   }
 
-  bool Write(std::string_view bytes) override {
-    if (fd_ < 0 || failed_) return false;
-    if (pending_.size() + bytes.size() > kBufferSize && !Flush()) return false;
-    if (bytes.size() >= kBufferSize) return WriteAll(bytes);
-    pending_.append(bytes);
-    return true;
-  }
-
-  bool Seek(int64_t offset) override {
-    if (fd_ < 0 || !Flush()) return false;
-    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
-  }
-
-  int64_t Size() override {
-    struct stat info;
-    if (fd_ < 0 || !Flush() || ::fstat(fd_, &info) != 0) return 0;
-    return static_cast<int64_t>(info.st_size);
-  }
-
-  bool Flush() override {
-    if (failed_) return false;
-    if (pending_.empty()) return true;
-    const bool ok = WriteAll(pending_);
-    pending_.clear();
-    return ok;
-  }
-
-  bool Close() override {
-    if (fd_ < 0) return !failed_;
-    const bool flushed = Flush();
-    const bool closed = ::close(fd_) == 0;  // also releases the advisory lock
-    fd_ = -1;
-    return flushed && closed;
-  }
-
- private:
-  static constexpr size_t kBufferSize = 64 * 1024;
-
-  bool WriteAll(std::string_view bytes) {
+  bool WriteNative(std::string_view bytes) override {
     while (!bytes.empty()) {
       const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        failed_ = true;
-        return false;
-      }
+      if (n <= 0) return false;
       bytes.remove_prefix(static_cast<size_t>(n));
     }
     return true;
   }
 
+  bool SeekNative(int64_t offset) override {
+    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+  }
+
+  bool SizeNative(int64_t* size) override {
+    struct stat info;
+    if (::fstat(fd_, &info) != 0) return false;
+    *size = static_cast<int64_t>(info.st_size);
+    return true;
+  }
+
+  bool CloseNative() override {
+    const bool closed = ::close(fd_) == 0;  // also releases the advisory lock
+    fd_ = -1;
+    return closed;
+  }
+
+ private:
   int fd_;
-  bool failed_ = false;
-  std::string pending_;
 };
 
 uint32_t AttributesOf(const struct stat& info) {

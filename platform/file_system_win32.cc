@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/buffered_file.h"
+
 namespace torvane {
 namespace {
 
@@ -43,13 +45,15 @@ FileError WindowsError(DWORD error_code) {
   }
 }
 
-class Win32File : public File {
+class Win32File : public BufferedFile {
  public:
   explicit Win32File(HANDLE handle) : handle_(handle) {}
   ~Win32File() override { Close(); }
 
-  size_t Read(void* buffer, size_t size) override {
-    if (handle_ == INVALID_HANDLE_VALUE || !Flush()) return 0;
+ protected:
+  bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
+
+  size_t ReadNative(void* buffer, size_t size) override {
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < size) {
@@ -61,63 +65,39 @@ class Win32File : public File {
     return done;
   }
 
-  bool Write(std::string_view bytes) override {
-    if (handle_ == INVALID_HANDLE_VALUE || failed_) return false;
-    if (pending_.size() + bytes.size() > kBufferSize && !Flush()) return false;
-    if (bytes.size() >= kBufferSize) return WriteAll(bytes);
-    pending_.append(bytes);
-    return true;
-  }
-
-  bool Seek(int64_t offset) override {
-    if (handle_ == INVALID_HANDLE_VALUE || offset < 0 || !Flush()) return false;
-    LARGE_INTEGER distance;
-    distance.QuadPart = offset;
-    return ::SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != 0;
-  }
-
-  int64_t Size() override {
-    LARGE_INTEGER size;
-    if (handle_ == INVALID_HANDLE_VALUE || !Flush() || !::GetFileSizeEx(handle_, &size)) return 0;
-    return static_cast<int64_t>(size.QuadPart);
-  }
-
-  bool Flush() override {
-    if (failed_) return false;
-    if (pending_.empty()) return true;
-    const bool ok = WriteAll(pending_);
-    pending_.clear();
-    return ok;
-  }
-
-  bool Close() override {
-    if (handle_ == INVALID_HANDLE_VALUE) return !failed_;
-    const bool flushed = Flush();
-    const bool closed = ::CloseHandle(handle_) != 0;
-    handle_ = INVALID_HANDLE_VALUE;
-    return flushed && closed;
-  }
-
- private:
-  static constexpr size_t kBufferSize = 64 * 1024;
-  static constexpr size_t kMaxTransfer = 1 << 30;
-
-  bool WriteAll(std::string_view bytes) {
+  bool WriteNative(std::string_view bytes) override {
     while (!bytes.empty()) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), kMaxTransfer));
       DWORD n = 0;
-      if (!::WriteFile(handle_, bytes.data(), chunk, &n, nullptr) || n == 0) {
-        failed_ = true;
-        return false;
-      }
+      if (!::WriteFile(handle_, bytes.data(), chunk, &n, nullptr) || n == 0) return false;
       bytes.remove_prefix(n);
     }
     return true;
   }
 
+  bool SeekNative(int64_t offset) override {
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    return ::SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != 0;
+  }
+
+  bool SizeNative(int64_t* size) override {
+    LARGE_INTEGER native_size;
+    if (!::GetFileSizeEx(handle_, &native_size)) return false;
+    *size = static_cast<int64_t>(native_size.QuadPart);
+    return true;
+  }
+
+  bool CloseNative() override {
+    const bool closed = ::CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  static constexpr size_t kMaxTransfer = 1 << 30;
+
   HANDLE handle_;
-  bool failed_ = false;
-  std::string pending_;
 };
 
 // The system's attribute bits as the suite names them. Windows keeps no

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
-# Runs apt-get only when something is missing (and only as root).
+# Installs the Debian packages the build and the tests need, and any named
+# as arguments, when missing. Runs apt-get only when something is missing
+# (and only as root).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev nlohmann-json3-dev libxml2-utils clang libfuzzer-14-dev
-          libclang-rt-14-dev tmux)
+          libclang-rt-14-dev tmux "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
