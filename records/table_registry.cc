@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/record_definition.h"
+
 namespace torvane {
 namespace {
 
@@ -30,14 +32,9 @@ constexpr size_t kMaxKeyLength = kRequestKeySize - 1;   // key length is one byt
 constexpr int kLockRetryMilliseconds = 3000;
 constexpr int8_t kCreateKeepExisting = -1;  // Create: never replace a file
 
-// Stat answer: a 16-byte file specification, then 16-byte key segments.
-constexpr size_t kStatRecordLengthOffset = 0;
-constexpr size_t kStatKeyCountOffset = 4;
-constexpr size_t kStatFileSpecSize = 16;
-constexpr size_t kSegmentSize = 16;
-constexpr size_t kSegmentLengthOffset = 2;
-constexpr size_t kSegmentFlagsOffset = 4;
-constexpr uint8_t kSegmentContinues = 0x10;  // another segment of the key follows
+// The Stat answer is a file definition followed by key segment definitions
+// (platform/record_definition.h). The program reads the number of keys as a
+// 16-bit value at the offset of the one-byte count, as the suite always has.
 
 using DataBuffer = std::array<uint8_t, kRequestDataSize>;
 using KeyBuffer = std::array<uint8_t, kRequestKeySize>;
@@ -234,15 +231,15 @@ void TableRegistry::ReadTableStats(int16_t file_number, int16_t key_number, int1
   (void)record_manager_.Call(kOpStat, slot.PositionBlock, data.data(), &data_length, key.data(),
                              static_cast<uint8_t>(kMaxPathLength), 0);
 
-  *record_length = static_cast<int16_t>(Uint16At(data, kStatRecordLengthOffset));
-  const auto key_count = static_cast<int16_t>(Uint16At(data, kStatKeyCountOffset));
+  *record_length = static_cast<int16_t>(Uint16At(data, file_layout::kRecordLength.offset));
+  const auto key_count = static_cast<int16_t>(Uint16At(data, file_layout::kKeyCount.offset));
   if (key_number < 0 || key_number >= key_count) return;
   int current_key = 0;
   int length = 0;
-  for (size_t offset = kStatFileSpecSize; offset + kSegmentSize <= data.size();
-       offset += kSegmentSize) {
-    if (current_key == key_number) length += Uint16At(data, offset + kSegmentLengthOffset);
-    if ((data[offset + kSegmentFlagsOffset] & kSegmentContinues) == 0) {
+  for (size_t offset = file_layout::kSize; offset + segment_layout::kSize <= data.size();
+       offset += segment_layout::kSize) {
+    if (current_key == key_number) length += Uint16At(data, offset + segment_layout::kLength.offset);
+    if ((data[offset + segment_layout::kFlags.offset] & kKeySegmented) == 0) {
       if (current_key == key_number) {
         *key_length = static_cast<int16_t>(std::min(length, 0x7FFF));
         return;
