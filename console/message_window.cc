@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 
 namespace torvane {
 namespace {

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "session/text_lines.h"
+#include "base/suite_path.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {
@@ -22,14 +23,6 @@ constexpr size_t kMaxExtensionLength = 3;
 constexpr int kMaxNameDraws = 10000;
 constexpr int kMaxClockWaits = 1000;
 constexpr int kClockWaitMilliseconds = 10;
-
-bool IsFolderSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool HasDriveLetter(std::string_view path) {
-  if (path.size() < 2 || path[1] != ':') return false;
-  const char c = path[0];
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 std::string DrawName(RandomGenerator& random, uint32_t seed, std::string_view folder,
                      std::string_view prefix, std::string_view extension) {
@@ -65,7 +58,7 @@ void MakeFolderPath(FileSystem& fs, std::string_view path) {
   // Each folder along the way, then the whole path; a separator right at the
   // start names no folder of its own.
   for (size_t i = start + 1; i < end; ++i) {
-    if (IsFolderSeparator(path[i]) && !IsFolderSeparator(path[i - 1])) {
+    if (IsPathSeparator(path[i]) && !IsPathSeparator(path[i - 1])) {
       fs.CreateFolder(path.substr(0, i));
     }
   }
@@ -78,9 +71,9 @@ bool DeleteFileOrFolder(FileSystem& fs, std::string_view path) {
   if (fs.RemoveFile(path)) return true;
   const std::string folder(path);
   bool files_deleted = true;
-  for (const DirectoryEntry& entry : fs.Find(folder + "\\*.*")) {
+  for (const DirectoryEntry& entry : fs.Find(folder + kPathSeparator + "*.*")) {
     if (entry.attributes & kAttributeFolder) continue;
-    if (!fs.RemoveFile(folder + "\\" + entry.name)) files_deleted = false;
+    if (!fs.RemoveFile(folder + kPathSeparator + entry.name)) files_deleted = false;
   }
   if (!files_deleted) return false;
   return fs.RemoveFolder(folder);
@@ -89,12 +82,8 @@ bool DeleteFileOrFolder(FileSystem& fs, std::string_view path) {
 std::string UniqueFileName(FileSystem& fs, Clock& clock, RandomGenerator& random,
                            std::string_view folder, std::string_view prefix,
                            std::string_view extension) {
-  std::string clean_folder(TrimBlanks(folder));
   // An empty folder stays empty and names the current directory.
-  if (!clean_folder.empty()) {
-    const char last = clean_folder.back();
-    if (last != ':' && !IsFolderSeparator(last)) clean_folder.push_back('\\');
-  }
+  const std::string clean_folder = WithTrailingSeparator(std::string(TrimBlanks(folder)));
   const std::string_view clean_prefix = TrimBlanks(prefix.substr(0, kMaxPrefixLength));
   std::string_view clean_extension = TrimBlanks(extension);
   if (!clean_extension.empty() && clean_extension.front() == '.') clean_extension.remove_prefix(1);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
 #include "records/tables.h"
@@ -27,13 +27,13 @@ std::string_view EstatePart(const std::string& unit_key) {
 
 // Hands every unit of the estate `code` to the evaluation, in key order.
 void WalkUnits(TableRegistry& tables, const RunRecordBuffers& buffers, const std::string& code,
-               int vat_class, long long& invoice_counter, ReceiptEvaluation& evaluation,
+               int vat_class, long long& invoice_counter, UnitInvoicing& invoicing,
                RunReport& report) {
   const RecordView unit(buffers.unit, unit::kBufferRoom);
   RecordStatus status = tables.ReadByKey(kUnitsTable, 0, code, kDirectionGreaterOrEqual);
   while (Ok(status) && unit.BytesAt(0, kEstatePartLength) == code) {
     report.UnitVisited();
-    (void)evaluation.EvaluateReceipt(vat_class, invoice_counter);
+    (void)invoicing.InvoiceUnit(vat_class, invoice_counter);
     status = tables.ReadNext(kUnitsTable);
   }
 }
@@ -41,7 +41,7 @@ void WalkUnits(TableRegistry& tables, const RunRecordBuffers& buffers, const std
 }  // namespace
 
 void OwnerAndUnitWalk(TableRegistry& tables, const RunRecordBuffers& buffers,
-                      const RunParameters& run, ReceiptEvaluation& evaluation, RunReport& report) {
+                      const RunParameters& run, UnitInvoicing& invoicing, RunReport& report) {
   const std::string_view estate_from = EstatePart(run.UnitKeyFrom);
   const std::string_view estate_to = EstatePart(run.UnitKeyTo);
 
@@ -67,7 +67,7 @@ void OwnerAndUnitWalk(TableRegistry& tables, const RunRecordBuffers& buffers,
                                entry + 1, code, vat_class);
         continue;
       }
-      WalkUnits(tables, buffers, code, vat_class, invoice_counter, evaluation, report);
+      WalkUnits(tables, buffers, code, vat_class, invoice_counter, invoicing, report);
     }
     status = tables.ReadNext(kOwnersTable);
   }

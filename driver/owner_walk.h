@@ -1,6 +1,6 @@
 // The run's main loop: every owner in key order, each owner's estates in the
 // order of the owner's estate list, each estate's units in key order; every
-// unit goes to the receipt evaluation with the walk context (the VAT class
+// unit gets its turn (UnitInvoicing) with the walk context (the VAT class
 // the owner gave the estate and the owner's running invoice counter).
 //
 // Rules:
@@ -24,15 +24,15 @@
 #ifndef TORVANE_DRIVER_OWNER_WALK_H_
 #define TORVANE_DRIVER_OWNER_WALK_H_
 
-#include "driver/run_parameters.h"
+#include "session/run_parameters.h"
 #include "driver/run_report.h"
-#include "receipts/receipt_evaluation.h"
+#include "driver/unit_invoicing.h"
 #include "records/table_registry.h"
 
 namespace torvane {
 
 void OwnerAndUnitWalk(TableRegistry& tables, const RunRecordBuffers& buffers,
-                      const RunParameters& run, ReceiptEvaluation& evaluation, RunReport& report);
+                      const RunParameters& run, UnitInvoicing& invoicing, RunReport& report);
 
 }  // namespace torvane
 

@@ -8,7 +8,7 @@
 #include "driver/file_helpers.h"
 #include "session/profile_file.h"
 
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {

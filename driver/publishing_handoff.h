@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "driver/tax_settings.h"
+#include "session/tax_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/random.h"

@@ -1,10 +1,11 @@
 #include "driver/run_program.h"
 
+#include "driver/invoice_filing.h"
 #include "driver/owner_walk.h"
 #include "driver/publishing_handoff.h"
-#include "driver/run_parameters.h"
+#include "session/run_parameters.h"
 #include "driver/run_report.h"
-#include "driver/tax_settings.h"
+#include "session/tax_settings.h"
 #include "facturae/receipt_invoice.h"
 #include "platform/random.h"
 #include "records/fatal_open.h"
@@ -57,12 +58,11 @@ void RunBatch(Platform& platform, const SessionEnvironment& session, TableRegist
   report.Begin(run.ReceiptDate, run.BatchReference);
 
   LanguageTexts texts(fs, session.RootDirectory, session.Language, kProgramName);
-  ReceiptInvoiceWriter writer(fs, session, firm, run, texts, file_list.get(),
-                              PublishingHost(fs, session.RootDirectory));
-  FacturaeInvoiceSink sink(writer);
+  FacturaeInvoiceWriter writer(fs, firm, session.Language, PublishingHost(fs, session.RootDirectory));
+  InvoiceFiling filing(fs, session.RootDirectory, run, writer, file_list.get());
   const RunRecordBuffers record_buffers = buffers.ForRun();
-  ReceiptEvaluation evaluation(registry, record_buffers, run, taxes, sink, report);
-  OwnerAndUnitWalk(registry, record_buffers, run, evaluation, report);
+  UnitInvoicing invoicing(registry, record_buffers, run, taxes, texts, filing, report);
+  OwnerAndUnitWalk(registry, record_buffers, run, invoicing, report);
 
   report.End();
   if (report_file) report_file->Close();

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "receipts/receipt_evaluation.h"
+#include "driver/unit_invoicing.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"

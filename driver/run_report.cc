@@ -5,17 +5,15 @@
 #include <initializer_list>
 #include <string>
 
-#include "driver/packed_digits.h"
-#include "facturae/number_format.h"
-#include "facturae/tax_names.h"
-#include "session/calendar.h"
+#include "base/packed_digits.h"
+#include "base/number_format.h"
+#include "base/text_lines.h"
+#include "base/calendar.h"
 
 namespace torvane {
 namespace {
 
 constexpr char kSeparator = '\t';
-
-std::string Euros(double cents) { return FormatNumber(cents / 100, "z.2"); }
 
 // Keyword followed by the fields, each after one TAB.
 std::string Line(std::string_view keyword, std::initializer_list<std::string_view> fields) {
@@ -30,7 +28,7 @@ std::string Line(std::string_view keyword, std::initializer_list<std::string_vie
 std::string InvoiceLine(std::string_view keyword, const ReportedInvoice& invoice) {
   return Line(keyword,
               {invoice.file_name, TrimTrailingBlanks(invoice.owner_tax_number),
-               UnpackDigits(invoice.unit_key), invoice.invoice_number, Euros(invoice.total_cents)});
+               UnpackDigits(invoice.unit_key), invoice.invoice_number, EuroText(invoice.total_cents)});
 }
 
 }  // namespace
@@ -40,7 +38,7 @@ std::unique_ptr<File> RunReport::OpenReportFile(FileSystem& fs, const std::strin
                  FileSharing::kShareRead, FileCreation::kCreateOrTruncate);
 }
 
-void RunReport::Begin(std::string_view receipt_date, std::string_view batch_reference) {
+void RunReport::Begin(const CalendarDate& receipt_date, std::string_view batch_reference) {
   WriteLine(Line("RUN", {IsoDateText(receipt_date), UnpackDigits(batch_reference)}));
 }
 
@@ -64,7 +62,7 @@ void RunReport::VatClassSkipped(std::string_view owner_code, std::string_view ow
 
 void RunReport::End() {
   WriteLine(Line("END", {std::to_string(units_visited_), std::to_string(invoices_written_),
-                         Euros(total_cents_)}));
+                         EuroText(total_cents_)}));
   if (out_ != nullptr) (void)out_->Flush();
 }
 

@@ -36,6 +36,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/calendar.h"
 #include "platform/file_system.h"
 
 namespace torvane {
@@ -60,8 +61,8 @@ class RunReport {
   // Creates or empties temp_directory + "TORVANE1.LOG"; null when it cannot.
   static std::unique_ptr<File> OpenReportFile(FileSystem& fs, const std::string& temp_directory);
 
-  // `receipt_date` and `batch_reference` are packed.
-  void Begin(std::string_view receipt_date, std::string_view batch_reference);
+  // `batch_reference` is packed.
+  void Begin(const CalendarDate& receipt_date, std::string_view batch_reference);
   void UnitVisited() { ++units_visited_; }
   // Reports the invoice as written (INVOICE) or not (NOT-WRITTEN), and a
   // direct-debit invoice that is not listed (NOT-LISTED).

@@ -7,27 +7,23 @@
 #include <string_view>
 
 #include "facturae/invoice_sections.h"
-#include "facturae/number_format.h"
-#include "facturae/tax_names.h"
-#include "records/unit_layout.h"
-#include "session/calendar.h"
+#include "base/calendar.h"
+#include "base/number_format.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {
 
 constexpr std::string_view kAmountMask = "z.2";
 constexpr std::string_view kUnitPriceMask = "z.6";
-constexpr double kCentsPerEuro = 100.0;
 constexpr double kCentsTimesPercent = 10000.0;
 
 constexpr std::string_view kTaxTypeVat = "01";
 constexpr std::string_view kTaxTypeIgic = "03";
 constexpr std::string_view kTaxTypeWithholding = "04";
 constexpr std::string_view kIgicName = "IGIC";
-constexpr char kDirectDebitSeries = 'B';
 
 std::string Amount(double value) { return FormatNumber(value, kAmountMask); }
-std::string Euros(double cents) { return Amount(cents / kCentsPerEuro); }
 
 // "Tax" with its type, rate, base and amount, all already formatted.
 void WriteTax(XmlWriter& xml, std::string_view type_code, const std::string& rate,
@@ -48,7 +44,7 @@ void WriteInvoiceLine(XmlWriter& xml, std::string_view name, double cents,
                       const InvoiceFigures& figures) {
   const double vat_rate = static_cast<double>(figures.VatRate);
   const double withholding_rate = static_cast<double>(figures.AppliedWithholdingRate);
-  const std::string euros = Euros(cents);
+  const std::string euros = EuroText(cents);
   const std::string_view description = TrimTrailingBlanks(name);
   xml.StartElement("InvoiceLine");
   xml.WriteElement("ItemDescription", description);
@@ -68,53 +64,16 @@ void WriteInvoiceLine(XmlWriter& xml, std::string_view name, double cents,
   xml.EndElement();
 }
 
-std::string_view PeriodWord(int billing_months) {
-  switch (billing_months) {
-    case 2:
-      return "BIMESTRAL";
-    case 3:
-      return "TRIMESTRAL";
-    case 4:
-      return "QUADRIMESTRAL";
-    case 6:
-      return "SEMESTRAL";
-    case 12:
-      return "ANYAL";
-    default:
-      return "MENSUAL";
-  }
-}
-
-std::string_view TimingWord(char billing_timing) {
-  switch (billing_timing) {
-    case 'V':
-      return " VEN\x80UT";  // C cedilla in code page 850
-    case 'M':
-      return " A MIG TERMINI";
-    default:
-      return " ANTICIPAT";
-  }
-}
-
 }  // namespace
 
-double PayableTotal(const InvoiceFigures& figures) {
-  return (figures.VatAmount + figures.ConceptTotal - figures.WithholdingAmount) / kCentsPerEuro;
-}
-
-std::string PeriodText(int billing_months, char billing_timing, LanguageTexts& texts) {
-  return texts.TranslateText(PeriodWord(billing_months)) +
-         texts.TranslateText(TimingWord(billing_timing));
-}
-
-void WriteInvoices(XmlWriter& xml, const InvoiceFigures& figures, const RecordView& unit,
-                   const RunParameters& run, std::string_view language, LanguageTexts& texts) {
-  const std::string total = Amount(PayableTotal(figures));
-  const std::string concept_total = Euros(figures.ConceptTotal);
-  const std::string vat_amount = Euros(figures.VatAmount);
-  const std::string withholding_amount = Euros(figures.WithholdingAmount);
-  const std::string receipt_date = IsoDateText(run.ReceiptDate);
-  const bool direct_debit = unit.Char(unit::kReceiptSeries) == kDirectDebitSeries;
+void WriteInvoices(XmlWriter& xml, const Receipt& receipt, std::string_view language) {
+  const InvoiceFigures& figures = receipt.figures;
+  const std::string total = EuroText(receipt.payable_cents);
+  const std::string concept_total = EuroText(figures.ConceptTotal);
+  const std::string vat_amount = EuroText(figures.VatAmount);
+  const std::string withholding_amount = EuroText(figures.WithholdingAmount);
+  const std::string receipt_date = IsoDateText(receipt.issue_date);
+  const bool direct_debit = receipt.direct_debit;
 
   xml.StartElement("Invoices");
   xml.StartElement("Invoice");
@@ -167,12 +126,10 @@ void WriteInvoices(XmlWriter& xml, const InvoiceFigures& figures, const RecordVi
   xml.WriteElement("PaymentReconciliationReference", figures.PaymentReference);
   if (direct_debit) {
     xml.StartElement("AccountToBeDebited");
-    xml.WriteElement("IBAN", TrimTrailingBlanks(unit.Bytes(unit::kTenantIban)));
+    xml.WriteElement("IBAN", TrimTrailingBlanks(receipt.tenant_iban));
     xml.EndElement();
   }
-  xml.WriteElement(
-      "CollectionAdditionalInformation",
-      PeriodText(unit.Int16(unit::kBillingPeriodMonths), unit.Char(unit::kBillingTiming), texts));
+  xml.WriteElement("CollectionAdditionalInformation", receipt.period_text);
   xml.EndElement();  // Installment; the rest closes with the document
 }
 

@@ -5,11 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "driver/packed_digits.h"
+#include "base/stored_name.h"
 #include "facturae/invoice_sections.h"
 #include "facturae/tax_names.h"
-#include "records/owner_layout.h"
-#include "records/unit_layout.h"
 
 namespace torvane {
 namespace {
@@ -53,29 +51,29 @@ PartyBlock FirmPartyBlock(const FirmIdentity& firm) {
   return party;
 }
 
-PartyBlock OwnerPartyBlock(const RecordView& owner) {
+PartyBlock OwnerPartyBlock(const Receipt& receipt) {
   PartyBlock party;
   party.element = "SellerParty";
-  party.tax_number = owner.Bytes(owner::kOwnerTaxNumber);
+  party.tax_number = receipt.owner_tax_number;
   party.tax_identification_number = Trimmed(party.tax_number);
-  party.individual_name = owner.Bytes(owner::kOwnerName);
+  party.individual_name = receipt.owner_name;
   party.corporate_name = ReadingOrderName(party.individual_name);
-  party.address = ReadingOrderName(owner.Bytes(owner::kOwnerAddress));
-  party.post_code_town = owner.Bytes(owner::kOwnerPostCodeTown);
-  party.province = Trimmed(owner.Bytes(owner::kOwnerProvince));
+  party.address = ReadingOrderName(receipt.owner_street);
+  party.post_code_town = receipt.owner_post_code_town;
+  party.province = Trimmed(receipt.owner_province);
   return party;
 }
 
-PartyBlock TenantPartyBlock(const RecordView& unit, const InvoiceFigures& figures) {
+PartyBlock TenantPartyBlock(const Receipt& receipt) {
+  const InvoiceFigures& figures = receipt.figures;
   PartyBlock party;
   party.element = "BuyerParty";
-  party.tax_number = unit.Bytes(unit::kTenantTaxNumber);
+  party.tax_number = receipt.tenant_tax_number;
   party.tax_identification_number = Trimmed(party.tax_number);
   if (party.tax_identification_number.size() < kShortestTaxNumber) {
-    party.tax_identification_number =
-        std::string(kSubstituteTaxPrefix) + UnpackDigits(unit.Bytes(unit::kUnitKey));
+    party.tax_identification_number = std::string(kSubstituteTaxPrefix) + receipt.unit_digits;
   }
-  party.individual_name = unit.Bytes(unit::kTenantName);
+  party.individual_name = receipt.tenant_name;
   party.corporate_name = ReadingOrderName(party.individual_name);
   party.address = Trimmed(figures.AddressLine);
   party.post_code_town = figures.PostCodeTownLine;

@@ -1,5 +1,5 @@
 // The parts of one Facturae invoice document, written in document order by
-// ReceiptInvoiceWriter: the party blocks of the file header and of the
+// FacturaeInvoiceWriter: the party blocks of the file header and of the
 // parties, and the invoice itself with its taxes, lines and payment. Each
 // writer only emits elements; it decides nothing beyond the codes the format
 // asks for.
@@ -9,12 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_parameters.h"
-#include "driver/tax_settings.h"
 #include "facturae/xml_writer.h"
-#include "receipts/invoice_figures.h"
-#include "records/field.h"
-#include "session/language_file.h"
+#include "receipts/receipt.h"
+#include "session/tax_settings.h"
 
 namespace torvane {
 
@@ -36,24 +33,16 @@ struct PartyBlock {
 };
 
 PartyBlock FirmPartyBlock(const FirmIdentity& firm);
-PartyBlock OwnerPartyBlock(const RecordView& owner);
-PartyBlock TenantPartyBlock(const RecordView& unit, const InvoiceFigures& figures);
+PartyBlock OwnerPartyBlock(const Receipt& receipt);
+PartyBlock TenantPartyBlock(const Receipt& receipt);
 
 // Writes the party element with its tax identification, names and address,
 // and closes it.
 void WriteParty(XmlWriter& xml, const PartyBlock& party);
 
-// (VatAmount + ConceptTotal - WithholdingAmount) / 100, in that order.
-double PayableTotal(const InvoiceFigures& figures);
-
-// The receipt's period in words, in the session language: the period word of
-// the billing months followed by the timing word.
-std::string PeriodText(int billing_months, char billing_timing, LanguageTexts& texts);
-
 // Writes "Invoices" and everything inside it, leaving "Invoices", "Invoice"
 // and "PaymentDetails" open for the closing of the document.
-void WriteInvoices(XmlWriter& xml, const InvoiceFigures& figures, const RecordView& unit,
-                   const RunParameters& run, std::string_view language, LanguageTexts& texts);
+void WriteInvoices(XmlWriter& xml, const Receipt& receipt, std::string_view language);
 
 }  // namespace torvane
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 
@@ -43,14 +43,6 @@ struct PostCodeAndTown {
 // The post code is the run of digits, hyphens and blanks at the start, trimmed
 // and without one final hyphen; the town is the rest, trimmed.
 PostCodeAndTown SplitPostCodeAndTown(std::string_view text);
-
-// "MAIN*LEAD" reads "LEAD MAIN" (no blank after a lead ending in an
-// apostrophe: "HOSPITALET*L'" reads "L'HOSPITALET"). A text without a star,
-// or starting with one, comes back trimmed of leading and trailing blanks.
-std::string ReadingOrderName(std::string_view stored_name);
-
-// True when the text is empty or made only of `c`.
-bool IsFilledWith(std::string_view text, char c);
 
 }  // namespace torvane
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/run_parameters.h"
+#include "session/run_parameters.h"
 #include "platform/memory_file_system.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

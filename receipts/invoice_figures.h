@@ -1,15 +1,15 @@
-// What the receipt evaluation computes for one due unit and hands to the
-// invoice writer. Money is in whole cents held as doubles; rates are
-// single-precision percentages.
+// The figures the receipt evaluation computes for one due unit: concepts,
+// taxes, number, payment reference and the tenant's address lines. Money is
+// in whole cents held as doubles; rates are single-precision percentages.
 #ifndef TORVANE_RECEIPTS_INVOICE_FIGURES_H_
 #define TORVANE_RECEIPTS_INVOICE_FIGURES_H_
 
 #include <array>
 #include <string>
 
-namespace torvane {
+#include "base/receipt_concepts.h"
 
-constexpr int kConceptCount = 14;
+namespace torvane {
 
 struct InvoiceFigures {
   std::array<std::string, kConceptCount> ConceptNames;  // index 0 = concept 1; 20 chars or empty

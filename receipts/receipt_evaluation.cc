@@ -1,38 +1,28 @@
 // The receipt evaluation of one unit; the rules are listed in the header.
 #include "receipts/receipt_evaluation.h"
 
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <string_view>
 
-#include "driver/packed_digits.h"
-#include "facturae/tax_names.h"
-#include "records/concept_layout.h"
+#include "base/packed_digits.h"
+#include "base/stored_name.h"
+#include "base/text_lines.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
-#include "records/tables.h"
 #include "records/unit_layout.h"
 
 namespace torvane {
 namespace {
 
-constexpr int kReceiptMonthByte = 2;  // 0-based: YYYYMMDD packed, MM is the third byte
 constexpr char kSeriesDirectDebit = 'B';
 constexpr char kUnitAddressOwn = 'P';
 constexpr char kTimingMidPeriod = 'M';
 constexpr char kTimingInArrears = 'V';
 constexpr uint8_t kPackedZero = 0x80;
+constexpr double kPercent = 100;
 
 std::string TrimmedText(std::string_view text) { return std::string(TrimTrailingBlanks(text)); }
-
-// The receipt month, 1 to 12 for a proper date; 0 for a date without one.
-int ReceiptMonth(std::string_view receipt_date) {
-  if (receipt_date.size() <= kReceiptMonthByte) return 0;
-  const auto byte = static_cast<uint8_t>(receipt_date[kReceiptMonthByte]);
-  return (byte & 0x7F) % 100;
-}
 
 // Index 0, 1, 2 of the run's series selection; -1 for any other series.
 int SeriesIndex(char series) {
@@ -42,7 +32,55 @@ int SeriesIndex(char series) {
   return -1;
 }
 
-std::string VariableConceptKey(int16_t code) { return PackDigits(ZeroPad(code, 2)); }
+// The concept table key of an extra or instalment concept's code.
+uint8_t VariableConceptKey(int16_t code) {
+  return static_cast<uint8_t>(PackDigits(ZeroPad(code, 2))[0]);
+}
+
+// The street line and the post code, town and province lines of the unit's
+// address: the unit's own when the estate says so (and the unit has a post
+// code and town), the estate's otherwise.
+void BuildAddress(const RecordView& estate, const RecordView& unit, InvoiceFigures& figures) {
+  const bool own_address = estate.Char(estate::kUnitAddressMode) == kUnitAddressOwn;
+  figures.AddressLine = ReadingOrderName(own_address ? unit.Bytes(unit::kUnitStreet)
+                                                     : estate.Bytes(estate::kEstateStreet)) +
+                        " " + TrimmedText(unit.Bytes(unit::kUnitDoor));
+  if (own_address && !IsFilledWith(unit.Bytes(unit::kUnitPostCodeTown), ' ')) {
+    figures.PostCodeTownLine = TrimmedText(unit.Bytes(unit::kUnitPostCodeTown));
+    figures.ProvinceLine = TrimmedText(unit.Bytes(unit::kUnitProvince));
+  } else {
+    figures.PostCodeTownLine = TrimmedText(estate.Bytes(estate::kEstatePostCodeTown));
+    figures.ProvinceLine = TrimmedText(estate.Bytes(estate::kEstateProvince));
+  }
+}
+
+std::string_view PeriodWord(int billing_months) {
+  switch (billing_months) {
+    case 2:
+      return "BIMESTRAL";
+    case 3:
+      return "TRIMESTRAL";
+    case 4:
+      return "QUADRIMESTRAL";
+    case 6:
+      return "SEMESTRAL";
+    case 12:
+      return "ANYAL";
+    default:
+      return "MENSUAL";
+  }
+}
+
+std::string_view TimingWord(char billing_timing) {
+  switch (billing_timing) {
+    case kTimingInArrears:
+      return " VEN\x80UT";  // C cedilla in code page 850
+    case kTimingMidPeriod:
+      return " A MIG TERMINI";
+    default:
+      return " ANTICIPAT";
+  }
+}
 
 }  // namespace
 
@@ -63,24 +101,19 @@ bool IsDueInMonth(int period_months, char billing_timing, int month) {
   return (month - 1) % period_months == target;
 }
 
-ReceiptEvaluation::ReceiptEvaluation(TableRegistry& tables, const RunRecordBuffers& buffers,
-                                     const RunParameters& run, const TaxSettings& taxes,
-                                     InvoiceSink& sink, RunReport& report)
-    : tables_(tables), buffers_(buffers), run_(run), taxes_(taxes), sink_(sink), report_(report) {}
-
-bool ReceiptEvaluation::IsSelected(const RecordView& unit) const {
+bool IsReceiptSelected(const RecordView& unit, const RunParameters& run) {
   if (!IsDueInMonth(unit.Int16(unit::kBillingPeriodMonths), unit.Char(unit::kBillingTiming),
-                    ReceiptMonth(run_.ReceiptDate))) {
+                    run.ReceiptDate.month)) {
     return false;
   }
   const std::string_view unit_key = unit.Bytes(unit::kUnitKey);
-  if (CompareBytes(unit_key, run_.UnitKeyFrom) < 0 || CompareBytes(unit_key, run_.UnitKeyTo) > 0) {
+  if (CompareBytes(unit_key, run.UnitKeyFrom) < 0 || CompareBytes(unit_key, run.UnitKeyTo) > 0) {
     return false;
   }
   const char series = unit.Char(unit::kReceiptSeries);
   const int series_index = SeriesIndex(series);
   if (series_index < 0) return false;
-  const SeriesEntry& entry = run_.SeriesSelection[static_cast<size_t>(series_index)];
+  const SeriesEntry& entry = run.SeriesSelection[static_cast<size_t>(series_index)];
   if (!entry.Selected) return false;
   char high = unit.Char(unit::kRemittanceNumberHigh);
   if (static_cast<uint8_t>(high) < kPackedZero) high = static_cast<char>(kPackedZero);
@@ -89,121 +122,94 @@ bool ReceiptEvaluation::IsSelected(const RecordView& unit) const {
          CompareBytes(remittance_key, entry.RemittanceTo) <= 0;
 }
 
-ReceiptResult ReceiptEvaluation::EvaluateReceipt(int vat_class, long long& owner_invoice_counter) {
-  if (vat_class != 0 && vat_class != 1) return ReceiptResult::kUndefinedVatClass;
-  const RecordView unit(buffers_.unit, unit::kBufferRoom);
-  if (!IsSelected(unit)) return ReceiptResult::kNotDue;
-
-  const auto k = static_cast<size_t>(vat_class);
-  figures_.VatName = TrimmedText(taxes_.VatClassName[k]);
-  figures_.VatRate =
-      unit.Flag(unit::kPremisesFlag) ? taxes_.PremisesVatRate[k] : taxes_.DwellingVatRate[k];
-  figures_.AppliedWithholdingRate =
-      unit.Flag(unit::kWithholdingFlag) ? taxes_.WithholdingRate[k] : 0.0f;
-
-  // The concept block is read from a copy of the unit record, so nothing a
-  // concept read does can move it.
-  std::array<uint8_t, unit::kRecordLength> unit_copy;
-  std::memcpy(unit_copy.data(), buffers_.unit, unit_copy.size());
-  WalkConcepts(unit_copy.data());
-  if (figures_.ConceptTotal == 0) return ReceiptResult::kNothingToBill;
-
-  figures_.VatAmount =
-      RoundHalfToEven(static_cast<double>(figures_.VatRate) * figures_.VatBase / 100);
-  figures_.WithholdingAmount = RoundHalfToEven(
-      static_cast<double>(figures_.AppliedWithholdingRate) * figures_.WithholdingBase / 100);
-
-  ++owner_invoice_counter;
-  figures_.InvoiceNumber = ZeroPad(owner_invoice_counter, 8);
-
-  const std::string key_digits = UnpackDigits(unit.Bytes(unit::kUnitKey));  // 8 digits
-  figures_.PaymentReference =
-      key_digits.substr(1, 3) + key_digits.substr(5, 3) + "V" + UnpackDigits(run_.BatchReference);
-
-  const RecordView estate(buffers_.estate, estate::kBufferRoom);
-  BuildAddress(estate, unit);
-
-  const RecordView owner(buffers_.owner, owner::kBufferRoom);
-  const InvoiceOutcome outcome = sink_.WriteInvoice(owner, unit, figures_);
-
-  ReportedInvoice reported;
-  reported.file_name = outcome.file_name;
-  reported.owner_tax_number = std::string(owner.Bytes(owner::kOwnerTaxNumber));
-  reported.unit_key = std::string(unit.Bytes(unit::kUnitKey));
-  reported.invoice_number = figures_.InvoiceNumber;
-  reported.total_cents = figures_.ConceptTotal + figures_.VatAmount - figures_.WithholdingAmount;
-  reported.direct_debit = unit.Char(unit::kReceiptSeries) == kSeriesDirectDebit;
-  report_.InvoiceDone(reported, outcome.written, outcome.listed);
-  return ReceiptResult::kInvoiced;
-}
-
-void ReceiptEvaluation::WalkConcepts(const uint8_t* unit_record) {
-  const RecordView unit(unit_record, unit::kRecordLength);
-  const RecordView concept_record(buffers_.concept_record, concept_record::kBufferRoom);
-  figures_.ConceptTotal = 0;
-  figures_.VatBase = 0;
-  figures_.WithholdingBase = 0;
-
+std::array<ConceptSlot, kConceptCount> ConceptSlotsOf(const RecordView& unit) {
+  std::array<ConceptSlot, kConceptCount> slots;
   size_t position = unit::kFixedConceptAmounts.offset();
   for (int i = 0; i < kConceptCount; ++i) {
-    const auto index = static_cast<size_t>(i);
-    figures_.ConceptNames[index].clear();
-    figures_.ConceptAmounts[index] = 0;
-    double amount = 0;
+    ConceptSlot& slot = slots[static_cast<size_t>(i)];
     if (i < unit::kFixedConcepts) {
-      LookUpConcept(static_cast<uint8_t>(i + 1));
-      amount = unit.Int32At(position);
+      slot.key = static_cast<uint8_t>(i + 1);
+      slot.amount = unit.Int32At(position);
       position += unit::kFixedAmountLength;
     } else if (i < unit::kFixedConcepts + unit::kExtraConceptCount) {
       const int16_t code = unit.Int16At(position);
       if (code > 0) {
-        LookUpConcept(static_cast<uint8_t>(VariableConceptKey(code)[0]));
-        amount = unit.Int32At(position + unit::kExtraCodeLength);
+        slot.key = VariableConceptKey(code);
+        slot.amount = unit.Int32At(position + unit::kExtraCodeLength);
       }
       position += unit::kExtraConceptLength;
     } else {
       const int16_t code = unit.Int16At(position);
       const int16_t count = unit.Int16At(position + unit::kInstalmentCodeLength);
       if (code > 0 && count > 0) {
-        LookUpConcept(static_cast<uint8_t>(VariableConceptKey(code)[0]));
-        amount =
+        slot.key = VariableConceptKey(code);
+        slot.amount =
             unit.Int32At(position + unit::kInstalmentCodeLength + unit::kInstalmentCountLength);
       }
       position += unit::kInstalmentLength;
     }
-    if (!run_.ConceptSelected[index]) continue;
-    figures_.ConceptAmounts[index] = amount;
-    if (amount != 0) {
-      figures_.ConceptNames[index] =
-          std::string(concept_record.Bytes(concept_record::kConceptName));
-    }
-    figures_.ConceptTotal += amount;
-    if (concept_record.Flag(concept_record::kVatApplies)) figures_.VatBase += amount;
-    if (concept_record.Flag(concept_record::kWithholdingApplies))
-      figures_.WithholdingBase += amount;
   }
+  return slots;
 }
 
-void ReceiptEvaluation::LookUpConcept(uint8_t key_byte) {
-  PutBytes(buffers_.concept_record, concept_record::kConceptName, "");
-  PutBytes(buffers_.concept_record, concept_record::kVatApplies, "S");
-  PutBytes(buffers_.concept_record, concept_record::kWithholdingApplies, "S");
-  // A concept that is missing or locked keeps the reset values.
-  (void)tables_.ReadByKey(kConceptsTable, 0, std::string(1, static_cast<char>(key_byte)), 0);
+std::optional<Receipt> EvaluateReceipt(const ReceiptRecords& records,
+                                       const ReceiptConcepts& concepts, int vat_class,
+                                       const RunParameters& run, const TaxSettings& taxes) {
+  const RecordView& unit = records.unit;
+  const RecordView& owner = records.owner;
+  Receipt receipt;
+  InvoiceFigures& figures = receipt.figures;
+
+  const std::array<ConceptSlot, kConceptCount> slots = ConceptSlotsOf(unit);
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (!run.ConceptSelected[i]) continue;
+    const double amount = slots[i].amount;
+    figures.ConceptAmounts[i] = amount;
+    if (amount != 0) figures.ConceptNames[i] = concepts[i].name;
+    figures.ConceptTotal += amount;
+    if (concepts[i].vat_applies) figures.VatBase += amount;
+    if (concepts[i].withholding_applies) figures.WithholdingBase += amount;
+  }
+  if (figures.ConceptTotal == 0) return std::nullopt;
+
+  const auto k = static_cast<size_t>(vat_class == 1 ? 1 : 0);
+  figures.VatName = TrimmedText(taxes.VatClassName[k]);
+  figures.VatRate =
+      unit.Flag(unit::kPremisesFlag) ? taxes.PremisesVatRate[k] : taxes.DwellingVatRate[k];
+  figures.AppliedWithholdingRate =
+      unit.Flag(unit::kWithholdingFlag) ? taxes.WithholdingRate[k] : 0.0f;
+  figures.VatAmount =
+      RoundHalfToEven(static_cast<double>(figures.VatRate) * figures.VatBase / kPercent);
+  figures.WithholdingAmount = RoundHalfToEven(
+      static_cast<double>(figures.AppliedWithholdingRate) * figures.WithholdingBase / kPercent);
+
+  receipt.unit_key = std::string(unit.Bytes(unit::kUnitKey));
+  receipt.unit_digits = UnpackDigits(receipt.unit_key);
+  receipt.estate_digits = UnpackDigits(receipt.unit_key.substr(0, unit::kEstateCodeLength));
+  receipt.unit_number_digits = UnpackDigits(receipt.unit_key.substr(unit::kEstateCodeLength));
+  figures.PaymentReference = receipt.unit_digits.substr(1, 3) + receipt.unit_digits.substr(5, 3) +
+                             "V" + UnpackDigits(run.BatchReference);
+  BuildAddress(records.estate, unit, figures);
+
+  receipt.owner_tax_number = std::string(owner.Bytes(owner::kOwnerTaxNumber));
+  receipt.owner_name = std::string(owner.Bytes(owner::kOwnerName));
+  receipt.owner_street = std::string(owner.Bytes(owner::kOwnerAddress));
+  receipt.owner_post_code_town = std::string(owner.Bytes(owner::kOwnerPostCodeTown));
+  receipt.owner_province = std::string(owner.Bytes(owner::kOwnerProvince));
+  receipt.tenant_tax_number = std::string(unit.Bytes(unit::kTenantTaxNumber));
+  receipt.tenant_name = std::string(unit.Bytes(unit::kTenantName));
+  receipt.tenant_iban = std::string(unit.Bytes(unit::kTenantIban));
+  receipt.billing_months = unit.Int16(unit::kBillingPeriodMonths);
+  receipt.billing_timing = unit.Char(unit::kBillingTiming);
+  receipt.issue_date = run.ReceiptDate;
+  receipt.direct_debit = unit.Char(unit::kReceiptSeries) == kSeriesDirectDebit;
+  receipt.payable_cents = PayableCents(figures);
+  return receipt;
 }
 
-void ReceiptEvaluation::BuildAddress(const RecordView& estate, const RecordView& unit) {
-  const bool own_address = estate.Char(estate::kUnitAddressMode) == kUnitAddressOwn;
-  figures_.AddressLine = ReadingOrderName(own_address ? unit.Bytes(unit::kUnitStreet)
-                                                      : estate.Bytes(estate::kEstateStreet)) +
-                         " " + TrimmedText(unit.Bytes(unit::kUnitDoor));
-  if (own_address && !IsFilledWith(unit.Bytes(unit::kUnitPostCodeTown), ' ')) {
-    figures_.PostCodeTownLine = TrimmedText(unit.Bytes(unit::kUnitPostCodeTown));
-    figures_.ProvinceLine = TrimmedText(unit.Bytes(unit::kUnitProvince));
-  } else {
-    figures_.PostCodeTownLine = TrimmedText(estate.Bytes(estate::kEstatePostCodeTown));
-    figures_.ProvinceLine = TrimmedText(estate.Bytes(estate::kEstateProvince));
-  }
+std::string PeriodText(int billing_months, char billing_timing, LanguageTexts& texts) {
+  return texts.TranslateText(PeriodWord(billing_months)) +
+         texts.TranslateText(TimingWord(billing_timing));
 }
 
 }  // namespace torvane

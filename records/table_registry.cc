@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/suite_path.h"
 #include "platform/record_definition.h"
 
 namespace torvane {
@@ -46,31 +47,16 @@ uint16_t Uint16At(const DataBuffer& data, size_t offset) {
 struct TablePath {
   std::string folder;
   std::string name;
-  std::string extension = ".dat";
+  std::string extension;
   std::string Full() const { return folder + name + extension; }
 };
 
-// Splits a table path scanning from its last character: the extension runs
-// from the first dot of the last component, a component without a dot gets
-// ".dat", and a dot inside a folder is not seen.
+// A table path whose last component has no extension gets ".dat"; a dot
+// inside a folder is not seen.
 TablePath SplitTablePath(std::string_view path) {
-  TablePath parts;
-  parts.name = std::string(path);
-  size_t name_end = path.size();  // one past the name's last character
-  for (size_t i = path.size(); i-- > 0;) {
-    const char c = path[i];
-    if (c == ':' || c == '\\' || c == '/') {
-      parts.folder = std::string(path.substr(0, i + 1));
-      parts.name = std::string(path.substr(i + 1, name_end - (i + 1)));
-      break;
-    }
-    if (c == '.') {
-      parts.name = std::string(path.substr(0, i));
-      parts.extension = std::string(path.substr(i));
-      name_end = i;
-    }
-  }
-  return parts;
+  const PathParts parts = SplitPath(path);
+  return TablePath{std::string(parts.folder), std::string(parts.name),
+                   parts.extension.empty() ? std::string(".dat") : std::string(parts.extension)};
 }
 
 std::string FatalPrefix(std::string_view language) {

@@ -23,6 +23,7 @@
 #ifndef TORVANE_RECORDS_UNIT_LAYOUT_H_
 #define TORVANE_RECORDS_UNIT_LAYOUT_H_
 
+#include "base/receipt_concepts.h"
 #include "records/field.h"
 
 namespace torvane::unit {
@@ -56,15 +57,14 @@ inline constexpr int kUnitNumberLength = 2;
 
 // The concept block: ten amounts (int32), three extra concepts (int16 code,
 // int32 amount), one instalment concept (int16 code, int16 count, int32 amount).
-inline constexpr int kFixedConcepts = 10;
+inline constexpr int kFixedConcepts = torvane::kFixedConcepts;
 inline constexpr int kFixedAmountLength = 4;
-inline constexpr int kExtraConceptCount = 3;
+inline constexpr int kExtraConceptCount = torvane::kExtraConceptCount;
 inline constexpr int kExtraCodeLength = 2;
 inline constexpr int kExtraConceptLength = kExtraCodeLength + 4;
 inline constexpr int kInstalmentCodeLength = 2;
 inline constexpr int kInstalmentCountLength = 2;
 inline constexpr int kInstalmentLength = kInstalmentCodeLength + kInstalmentCountLength + 4;
-inline constexpr int kConceptCount = kFixedConcepts + kExtraConceptCount + 1;  // 14
 inline constexpr int kConceptBlockLength =
     kFixedConcepts * kFixedAmountLength + kExtraConceptCount * kExtraConceptLength +
     kInstalmentLength;

@@ -15,7 +15,7 @@
 #include <optional>
 #include <utility>
 
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {

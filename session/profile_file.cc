@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "session/text_lines.h"
+#include "base/suite_path.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {
@@ -39,13 +40,6 @@ std::string_view Unquote(std::string_view value) {
     return value.substr(1, value.size() - 2);
   }
   return value;
-}
-
-// The file name up to and including its last ":", "\" or "/"; empty when it
-// has none.
-std::string_view DirectoryPart(std::string_view file_name) {
-  const size_t last = file_name.find_last_of(":\\/");
-  return last == std::string_view::npos ? std::string_view() : file_name.substr(0, last + 1);
 }
 
 // A name that is taken: it opens for exclusive reading, or it exists but
@@ -237,7 +231,7 @@ void WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
                        std::string_view file_name, std::string_view section, std::string_view key,
                        std::string_view value) {
   const std::optional<std::string> temporary_name =
-      ChooseTemporaryName(fs, clock, random, DirectoryPart(file_name));
+      ChooseTemporaryName(fs, clock, random, SplitPath(file_name).folder);
   if (!temporary_name) return;
 
   for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {

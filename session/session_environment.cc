@@ -11,7 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
+#include "base/suite_path.h"
 #include "session/profile_file.h"
 
 namespace torvane {
@@ -21,14 +22,6 @@ namespace {
 constexpr char kDefaultColours[] = "15000700000700070007";
 constexpr int kDigitsPerColour = 2;
 constexpr size_t kLanguageLength = 3;
-
-// A directory that names files by appending to it: ends in "\" or ":".
-std::string WithSeparator(std::string directory) {
-  if (!directory.empty() && directory.back() != ':' && directory.back() != '\\') {
-    directory += '\\';
-  }
-  return directory;
-}
 
 std::string ThreeCharacters(std::string text) {
   text.resize(kLanguageLength, ' ');
@@ -62,12 +55,12 @@ SessionEnvironment EstablishSession(FileSystem& fs, Environment& environment) {
   SessionEnvironment session;
   session.RootDirectory = environment.Get("KAVROOT");
   session.ProgramDirectory = environment.Get("KAVEXE");
-  session.TempDirectory = WithSeparator(environment.Get("KAVTMP"));
+  session.TempDirectory = WithTrailingSeparator(environment.Get("KAVTMP"));
 
   std::string terminal_directory =
       ReadProfileValue(fs, session.TempDirectory + "Sessio.ini", "Terminal", "Dir");
   if (terminal_directory.empty()) terminal_directory = environment.Get("TERM");
-  terminal_directory = WithSeparator(std::move(terminal_directory));
+  terminal_directory = WithTrailingSeparator(std::move(terminal_directory));
   if (session.TempDirectory.empty()) session.TempDirectory = terminal_directory;
 
   const std::string terminal_profile = session.TempDirectory + "PexaTerm.ini";

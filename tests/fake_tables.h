@@ -29,7 +29,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 #include "platform/memory_file_system.h"
 #include "platform/record_manager.h"
 #include "receipts/receipt_evaluation.h"

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <vector>
 
+#include "base/suite_path.h"
 #include "tools/record_file.h"
 
 namespace torvane::kavdata {
@@ -14,8 +15,6 @@ constexpr std::string_view kStagingFolder = "KAVDATA.NEW";
 constexpr std::string_view kSetAsideFolder = "OLD";
 constexpr std::string_view kTablesFolder = "DADES";
 constexpr std::string_view kDefinitionsFolder = "ddf";
-
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 // The attributes of the entry at `path`; false when there is none.
 bool EntryAt(FileSystem& fs, std::string_view path, uint32_t* attributes) {
@@ -115,13 +114,6 @@ bool MoveIntoPlace(FileSystem& fs, std::vector<Move>& moves, std::string* error)
 }
 
 }  // namespace
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (!path.empty() && !IsSeparator(path.back())) path += '\\';
-  path += name;
-  return path;
-}
 
 bool IsFolder(FileSystem& fs, std::string_view path) {
   uint32_t attributes = 0;
@@ -240,11 +232,7 @@ bool ReadTable(Services& services, std::string_view path, std::string_view owner
 }
 
 const TableSchema* TableOfFileName(std::string_view path) {
-  size_t start = path.size();
-  while (start > 0 && !IsSeparator(path[start - 1])) --start;
-  std::string_view name = path.substr(start);
-  name = name.substr(0, name.find('.'));
-  return FindTableIgnoringCase(name);
+  return FindTableIgnoringCase(SplitPath(path).name);
 }
 
 }  // namespace torvane::kavdata

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/suite_path.h"
 #include "platform/file_system.h"
 #include "platform/record_manager.h"
 #include "tools/table_catalogue.h"
@@ -27,10 +28,6 @@ struct Services {
   FileSystem& files;
   RecordManager& records;
 };
-
-// `folder` + `name` with one separator between them ("\" unless the folder
-// already ends in "\", "/" or ":"); an empty folder gives `name`.
-std::string JoinPath(std::string_view folder, std::string_view name);
 
 // True when a folder stands at `path`; true when anything does.
 bool IsFolder(FileSystem& fs, std::string_view path);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 #include "platform/memory_file_system.h"
 
 namespace torvane {

@@ -1,5 +1,5 @@
-// Person type of tax numbers, name and post-code splits, reading order of
-// stored names and the blank test, with the trailing blanks of their fields.
+// Person type of tax numbers, name and post-code splits, with the trailing
+// blanks of their fields.
 #include "facturae/tax_names.h"
 
 #include <gtest/gtest.h>
@@ -84,37 +84,6 @@ TEST(SplitPostCodeAndTownTest, Table) {
   }
 }
 
-TEST(ReadingOrderNameTest, Table) {
-  const struct {
-    const char* stored;
-    const char* expected;
-  } cases[] = {
-      {"GARCIA LOPEZ*JOAN", "JOAN GARCIA LOPEZ"},
-      {"GARCIA LOPEZ * JOAN      ", "JOAN GARCIA LOPEZ"},
-      {"HOSPITALET*L'", "L'HOSPITALET"},
-      {"HOSPITALET*L'                 ", "L'HOSPITALET"},
-      {"MAJOR*CARRER", "CARRER MAJOR"},
-      {"  JOAN GARCIA   ", "JOAN GARCIA"},
-      {"*JOAN ", "*JOAN"},  // a star in first place is kept
-      {"", ""},
-      {"                              ", ""},
-      {"GARCIA*", " GARCIA"},  // nothing after the star: the blank stays
-      {"ARO*PLATJA D'", "PLATJA D'ARO"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ReadingOrderName(c.stored), c.expected) << "[" << c.stored << "]";
-  }
-}
-
-TEST(IsFilledWithTest, Table) {
-  EXPECT_TRUE(IsFilledWith("", ' '));
-  EXPECT_TRUE(IsFilledWith("", 'x'));
-  EXPECT_TRUE(IsFilledWith("   ", ' '));
-  EXPECT_TRUE(IsFilledWith("***", '*'));
-  EXPECT_FALSE(IsFilledWith("A", ' '));
-  EXPECT_FALSE(IsFilledWith("  A ", ' '));
-  EXPECT_FALSE(IsFilledWith(std::string("  \0", 3), ' '));
-}
 
 TEST(TrimTest, BlanksOnly) {
   EXPECT_EQ(TrimTrailingBlanks("  AB  "), "  AB");

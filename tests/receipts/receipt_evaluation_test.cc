@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 #include "tests/fake_tables.h"
 
 namespace torvane {

@@ -59,7 +59,7 @@ TEST_F(SessionEnvironmentTest, Directories) {
       {"C:\\KAV\\TMP", "C:\\KAV\\TMP\\"},
       {"C:\\KAV\\TMP\\", "C:\\KAV\\TMP\\"},
       {"D:", "D:"},                  // a bare drive gets no separator
-      {"/tmp/kav/", "/tmp/kav/\\"},  // only ":" and "\" count as separators
+      {"/tmp/kav/", "/tmp/kav/"},  // "/" ends a folder as "\" does
   };
   for (const Case& c : cases) {
     env_.values = {{"KAVROOT", "C:\\KAV"}, {"KAVEXE", "C:\\KAV\\EXE"}, {"KAVTMP", c.kavtmp}};

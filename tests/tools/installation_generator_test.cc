@@ -8,9 +8,9 @@
 #include <map>
 #include <set>
 
-#include "driver/packed_digits.h"
-#include "driver/run_parameters.h"
-#include "driver/tax_settings.h"
+#include "base/packed_digits.h"
+#include "session/run_parameters.h"
+#include "session/tax_settings.h"
 #include "records/owner_layout.h"
 #include "records/table_registry.h"
 #include "records/tables.h"

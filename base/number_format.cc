@@ -2,7 +2,7 @@
 // the scaled double itself, so it rounds what the caller computed, not a
 // decimal approximation of it; the digits of the rounded value are then
 // written exactly, however large it is.
-#include "facturae/number_format.h"
+#include "base/number_format.h"
 
 #include <charconv>
 #include <cmath>
@@ -77,5 +77,7 @@ std::string FormatNumber(double value, std::string_view mask) {
   }
   return text;
 }
+
+std::string EuroText(double cents) { return FormatNumber(cents / kCentsPerEuro, "z.2"); }
 
 }  // namespace torvane

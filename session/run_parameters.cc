@@ -10,13 +10,13 @@
 //   16-29  "S" or not, one line per receipt concept 1 to 14
 // Only an exact "S" is yes. A missing file, and every line missing at the
 // end of a short one, read as empty lines; nothing after line 29 is read.
-#include "driver/run_parameters.h"
+#include "session/run_parameters.h"
 
 #include <string_view>
 #include <vector>
 
-#include "driver/packed_digits.h"
-#include "session/text_lines.h"
+#include "base/packed_digits.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {
@@ -70,7 +70,7 @@ RunParameters ReadRunParameters(FileSystem& fs, const std::string& temp_director
   };
 
   RunParameters run;
-  run.ReceiptDate = PackDateText(line(1), current_year);
+  run.ReceiptDate = DecodePackedDate(PackDateText(line(1), current_year));
   run.UnitKeyFrom = PackCode(line(2)) + PackCode(line(3));
   run.UnitKeyTo = PackCode(line(4)) + PackCode(line(5));
   run.BatchReference = PackDigits(line(6));
@@ -82,8 +82,8 @@ RunParameters ReadRunParameters(FileSystem& fs, const std::string& temp_director
     entry.RemittanceTo = RangeValue(kSeriesLetters[series], line(first_line + 2));
   }
   constexpr size_t kFirstConceptLine = 16;
-  static_assert(kFirstConceptLine + kRunConcepts - 1 == kParameterLines);
-  for (size_t concept_index = 0; concept_index < kRunConcepts; ++concept_index) {
+  static_assert(kFirstConceptLine + kConceptCount - 1 == kParameterLines);
+  for (size_t concept_index = 0; concept_index < kConceptCount; ++concept_index) {
     run.ConceptSelected[concept_index] = IsYes(line(kFirstConceptLine + concept_index));
   }
   return run;

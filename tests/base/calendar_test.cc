@@ -1,5 +1,6 @@
-// The "YYYY-MM-DD" text of packed dates, well-formed or not.
-#include "session/calendar.h"
+// Packed dates decoded once, well-formed or not, and their "YYYY-MM-DD" and
+// digit texts.
+#include "base/calendar.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(IsoDateTextTest, Texts) {
+TEST(CalendarDateTest, DecodedFromPackedBytes) {
   struct Case {
     std::string packed;
     std::string expected;
@@ -30,7 +31,11 @@ TEST(IsoDateTextTest, Texts) {
       {"\x94\x98\x83\x85\x99", "2024-03-05"},  // bytes beyond the day are ignored
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IsoDateText(c.packed), c.expected) << ::testing::PrintToString(c.packed);
+    const CalendarDate date = DecodePackedDate(c.packed);
+    EXPECT_EQ(IsoDateText(date), c.expected) << ::testing::PrintToString(c.packed);
+    std::string digits = c.expected;
+    std::erase(digits, '-');
+    EXPECT_EQ(DateDigits(date), digits) << ::testing::PrintToString(c.packed);
   }
 }
 

@@ -3,13 +3,13 @@
 // conversion takes the current year from its caller. Every conversion accepts
 // any input: numbers too large for their type saturate, and results are
 // sized by the input alone.
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {

@@ -1,8 +1,8 @@
 // Amounts, prices and rates as the invoices write them: a plain decimal text
 // with "." as the decimal mark, a fixed number of decimals, no grouping and no
 // width limit, whatever the regional settings.
-#ifndef TORVANE_FACTURAE_NUMBER_FORMAT_H_
-#define TORVANE_FACTURAE_NUMBER_FORMAT_H_
+#ifndef TORVANE_BASE_NUMBER_FORMAT_H_
+#define TORVANE_BASE_NUMBER_FORMAT_H_
 
 #include <string>
 #include <string_view>
@@ -21,9 +21,15 @@ namespace torvane {
 // Not-a-number and infinities are written as zero.
 std::string FormatNumber(double value, std::string_view mask);
 
+// Money is held in whole cents.
+inline constexpr double kCentsPerEuro = 100.0;
+
+// An amount in cents as euros with two decimals (mask "z.2").
+std::string EuroText(double cents);
+
 // Beyond 22 decimals 10^D is no longer exact in a double.
 inline constexpr int kMaxMaskDecimals = 22;
 
 }  // namespace torvane
 
-#endif  // TORVANE_FACTURAE_NUMBER_FORMAT_H_
+#endif  // TORVANE_BASE_NUMBER_FORMAT_H_

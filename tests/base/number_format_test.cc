@@ -1,6 +1,6 @@
 // Amount and rate texts: decimals, half-to-even rounding of the scaled
 // value, the sign rule and exact digits for very large values.
-#include "facturae/number_format.h"
+#include "base/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reads the installation's tax settings and the administering firm's
 // identity from root + "Pexa.ini". Missing files, sections and keys give
 // empty names, zero rates and empty firm fields; nothing is reported.
-#include "driver/tax_settings.h"
+#include "session/tax_settings.h"
 
 #include <cfloat>
 #include <charconv>

@@ -4,8 +4,8 @@
 // length compare as the numbers they hold under the byte-wise order below.
 //
 // Texts and byte strings are std::string: single-byte, no conversion.
-#ifndef TORVANE_DRIVER_PACKED_DIGITS_H_
-#define TORVANE_DRIVER_PACKED_DIGITS_H_
+#ifndef TORVANE_BASE_PACKED_DIGITS_H_
+#define TORVANE_BASE_PACKED_DIGITS_H_
 
 #include <string>
 #include <string_view>
@@ -40,4 +40,4 @@ long long LeadingNumber(std::string_view text);
 
 }  // namespace torvane
 
-#endif  // TORVANE_DRIVER_PACKED_DIGITS_H_
+#endif  // TORVANE_BASE_PACKED_DIGITS_H_

@@ -1,13 +1,13 @@
 // The run parameter file: its 29 lines, line ends, end of data, and short,
 // long and missing files.
-#include "driver/run_parameters.h"
+#include "session/run_parameters.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 #include "tests/test_support.h"
 
 namespace torvane {

@@ -1,5 +1,5 @@
 // Packed digits, codes, zero padding, typed dates and the byte-wise order.
-#include "driver/packed_digits.h"
+#include "base/packed_digits.h"
 
 #include <climits>
 #include <string>

@@ -1,8 +1,8 @@
 // The installation's two VAT classes and their withholding rates, read once
 // from root + "Pexa.ini"; and the administering firm's identity, read from
 // its "Empresa" section.
-#ifndef TORVANE_DRIVER_TAX_SETTINGS_H_
-#define TORVANE_DRIVER_TAX_SETTINGS_H_
+#ifndef TORVANE_SESSION_TAX_SETTINGS_H_
+#define TORVANE_SESSION_TAX_SETTINGS_H_
 
 #include <array>
 #include <string>
@@ -37,4 +37,4 @@ FirmIdentity ReadFirmIdentity(FileSystem& fs, const std::string& root_directory)
 
 }  // namespace torvane
 
-#endif  // TORVANE_DRIVER_TAX_SETTINGS_H_
+#endif  // TORVANE_SESSION_TAX_SETTINGS_H_

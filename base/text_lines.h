@@ -1,9 +1,10 @@
-// The suite's text convention for the files it reads line by line (profile
-// files, the run parameter file): a byte 0x1A ends the data; CR LF or a lone
-// CR ends a line; a lone LF is an ordinary character; the last line needs no
-// line end.
-#ifndef TORVANE_SESSION_TEXT_LINES_H_
-#define TORVANE_SESSION_TEXT_LINES_H_
+// The suite's blank convention for fixed-length fields (trimming and the
+// blank test), and its text convention for the files it reads line by line
+// (profile files, the run parameter file): a byte 0x1A ends the data; CR LF
+// or a lone CR ends a line; a lone LF is an ordinary character; the last line
+// needs no line end.
+#ifndef TORVANE_BASE_TEXT_LINES_H_
+#define TORVANE_BASE_TEXT_LINES_H_
 
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ std::string_view TrimLeadingBlanks(std::string_view text);
 std::string_view TrimTrailingBlanks(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 
+// True when the text is empty or made only of `c` (the blank test of a field
+// is IsFilledWith(field, ' ')).
+bool IsFilledWith(std::string_view text, char c);
+
 // The data up to (not including) the first 0x1A.
 std::string_view CutAtEndOfData(std::string_view data);
 
@@ -26,4 +31,4 @@ std::vector<std::string_view> SplitLines(std::string_view data);
 
 }  // namespace torvane
 
-#endif  // TORVANE_SESSION_TEXT_LINES_H_
+#endif  // TORVANE_BASE_TEXT_LINES_H_

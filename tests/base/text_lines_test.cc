@@ -1,6 +1,6 @@
-// Line splitting of the suite's text files: CR LF or a lone CR ends a line,
-// a lone LF is text, 0x1A ends the data.
-#include "session/text_lines.h"
+// Line splitting of the suite's text files (CR LF or a lone CR ends a line,
+// a lone LF is text, 0x1A ends the data), blank trimming and the blank test.
+#include "base/text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,16 @@ TEST(TextLinesTest, CutAtEndOfData) {
                            "c\x1A"),
             "ab");
   EXPECT_EQ(CutAtEndOfData("\x1A"), "");
+}
+
+TEST(IsFilledWithTest, Table) {
+  EXPECT_TRUE(IsFilledWith("", ' '));
+  EXPECT_TRUE(IsFilledWith("", 'x'));
+  EXPECT_TRUE(IsFilledWith("   ", ' '));
+  EXPECT_TRUE(IsFilledWith("***", '*'));
+  EXPECT_FALSE(IsFilledWith("A", ' '));
+  EXPECT_FALSE(IsFilledWith("  A ", ' '));
+  EXPECT_FALSE(IsFilledWith(std::string("  \0", 3), ' '));
 }
 
 }  // namespace

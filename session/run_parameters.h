@@ -2,19 +2,20 @@
 // suite's menu: the receipt date, the unit range, the batch reference, the
 // three receipt series with their remittance ranges and the fourteen concept
 // flags. Packed values compare byte-wise (CompareBytes).
-#ifndef TORVANE_DRIVER_RUN_PARAMETERS_H_
-#define TORVANE_DRIVER_RUN_PARAMETERS_H_
+#ifndef TORVANE_SESSION_RUN_PARAMETERS_H_
+#define TORVANE_SESSION_RUN_PARAMETERS_H_
 
 #include <array>
 #include <string>
 
+#include "base/calendar.h"
+#include "base/receipt_concepts.h"
 #include "platform/file_system.h"
 
 namespace torvane {
 
 constexpr int kSeriesCount = 3;  // "A", "B", "F"
 inline constexpr char kSeriesLetters[kSeriesCount] = {'A', 'B', 'F'};
-constexpr int kRunConcepts = 14;
 
 struct SeriesEntry {
   bool Selected = false;
@@ -23,12 +24,12 @@ struct SeriesEntry {
 };
 
 struct RunParameters {
-  std::string ReceiptDate;  // packed YYYYMMDD, 4 bytes
+  CalendarDate ReceiptDate;
   std::string UnitKeyFrom;  // packed estate code + unit number, normally 4 bytes
   std::string UnitKeyTo;
   std::string BatchReference;  // packed digits
   std::array<SeriesEntry, kSeriesCount> SeriesSelection;  // index 0 = "A"
-  std::array<bool, kRunConcepts> ConceptSelected = {};     // index 0 = concept 1
+  std::array<bool, kConceptCount> ConceptSelected = {};     // index 0 = concept 1
 };
 
 // Reads temp_directory + "pent.tmp"; never fails (missing lines read as empty).
@@ -37,4 +38,4 @@ RunParameters ReadRunParameters(FileSystem& fs, const std::string& temp_director
 
 }  // namespace torvane
 
-#endif  // TORVANE_DRIVER_RUN_PARAMETERS_H_
+#endif  // TORVANE_SESSION_RUN_PARAMETERS_H_

@@ -1,6 +1,6 @@
 // Percentages, the tax settings and the firm identity of the installation
 // profile.
-#include "driver/tax_settings.h"
+#include "session/tax_settings.h"
 
 #include <cfloat>
 #include <string>

@@ -1,4 +1,4 @@
-#include "session/text_lines.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 
@@ -34,6 +34,10 @@ std::vector<std::string_view> SplitLines(std::string_view data) {
     if (start < data.size() && data[start] == '\n') ++start;
   }
   return lines;
+}
+
+bool IsFilledWith(std::string_view text, char c) {
+  return text.find_first_not_of(c) == std::string_view::npos;
 }
 
 }  // namespace torvane
