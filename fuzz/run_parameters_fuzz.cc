@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   torvane::MemoryFileSystem fs;
   fs.SetFile("T\\pent.tmp", std::string(reinterpret_cast<const char*>(data), size));
   const torvane::RunParameters run = torvane::ReadRunParameters(fs, "T\\", 2009);
-  if (run.ReceiptDate.size() != 4) std::abort();
+  if (torvane::DateDigits(run.ReceiptDate).size() != 8) std::abort();
   for (const auto& series : run.SeriesSelection) {
     if (series.RemittanceFrom.size() != 3 || series.RemittanceTo.size() != 3) std::abort();
   }

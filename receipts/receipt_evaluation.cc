@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/packed_digits.h"
 #include "base/stored_name.h"
@@ -152,13 +153,32 @@ std::array<ConceptSlot, kConceptCount> ConceptSlotsOf(const RecordView& unit) {
   return slots;
 }
 
+Receipt DescribeReceipt(const RecordView& owner, const RecordView& unit, const RunParameters& run) {
+  Receipt receipt;
+  receipt.unit_key = std::string(unit.Bytes(unit::kUnitKey));
+  receipt.unit_digits = UnpackDigits(receipt.unit_key);
+  receipt.estate_digits = UnpackDigits(receipt.unit_key.substr(0, unit::kEstateCodeLength));
+  receipt.unit_number_digits = UnpackDigits(receipt.unit_key.substr(unit::kEstateCodeLength));
+  receipt.owner_tax_number = std::string(owner.Bytes(owner::kOwnerTaxNumber));
+  receipt.owner_name = std::string(owner.Bytes(owner::kOwnerName));
+  receipt.owner_street = std::string(owner.Bytes(owner::kOwnerAddress));
+  receipt.owner_post_code_town = std::string(owner.Bytes(owner::kOwnerPostCodeTown));
+  receipt.owner_province = std::string(owner.Bytes(owner::kOwnerProvince));
+  receipt.tenant_tax_number = std::string(unit.Bytes(unit::kTenantTaxNumber));
+  receipt.tenant_name = std::string(unit.Bytes(unit::kTenantName));
+  receipt.tenant_iban = std::string(unit.Bytes(unit::kTenantIban));
+  receipt.billing_months = unit.Int16(unit::kBillingPeriodMonths);
+  receipt.billing_timing = unit.Char(unit::kBillingTiming);
+  receipt.issue_date = run.ReceiptDate;
+  receipt.direct_debit = unit.Char(unit::kReceiptSeries) == kSeriesDirectDebit;
+  return receipt;
+}
+
 std::optional<Receipt> EvaluateReceipt(const ReceiptRecords& records,
                                        const ReceiptConcepts& concepts, int vat_class,
                                        const RunParameters& run, const TaxSettings& taxes) {
   const RecordView& unit = records.unit;
-  const RecordView& owner = records.owner;
-  Receipt receipt;
-  InvoiceFigures& figures = receipt.figures;
+  InvoiceFigures figures;
 
   const std::array<ConceptSlot, kConceptCount> slots = ConceptSlotsOf(unit);
   for (size_t i = 0; i < slots.size(); ++i) {
@@ -183,27 +203,12 @@ std::optional<Receipt> EvaluateReceipt(const ReceiptRecords& records,
   figures.WithholdingAmount = RoundHalfToEven(
       static_cast<double>(figures.AppliedWithholdingRate) * figures.WithholdingBase / kPercent);
 
-  receipt.unit_key = std::string(unit.Bytes(unit::kUnitKey));
-  receipt.unit_digits = UnpackDigits(receipt.unit_key);
-  receipt.estate_digits = UnpackDigits(receipt.unit_key.substr(0, unit::kEstateCodeLength));
-  receipt.unit_number_digits = UnpackDigits(receipt.unit_key.substr(unit::kEstateCodeLength));
+  Receipt receipt = DescribeReceipt(records.owner, unit, run);
   figures.PaymentReference = receipt.unit_digits.substr(1, 3) + receipt.unit_digits.substr(5, 3) +
                              "V" + UnpackDigits(run.BatchReference);
   BuildAddress(records.estate, unit, figures);
-
-  receipt.owner_tax_number = std::string(owner.Bytes(owner::kOwnerTaxNumber));
-  receipt.owner_name = std::string(owner.Bytes(owner::kOwnerName));
-  receipt.owner_street = std::string(owner.Bytes(owner::kOwnerAddress));
-  receipt.owner_post_code_town = std::string(owner.Bytes(owner::kOwnerPostCodeTown));
-  receipt.owner_province = std::string(owner.Bytes(owner::kOwnerProvince));
-  receipt.tenant_tax_number = std::string(unit.Bytes(unit::kTenantTaxNumber));
-  receipt.tenant_name = std::string(unit.Bytes(unit::kTenantName));
-  receipt.tenant_iban = std::string(unit.Bytes(unit::kTenantIban));
-  receipt.billing_months = unit.Int16(unit::kBillingPeriodMonths);
-  receipt.billing_timing = unit.Char(unit::kBillingTiming);
-  receipt.issue_date = run.ReceiptDate;
-  receipt.direct_debit = unit.Char(unit::kReceiptSeries) == kSeriesDirectDebit;
   receipt.payable_cents = PayableCents(figures);
+  receipt.figures = std::move(figures);
   return receipt;
 }
 

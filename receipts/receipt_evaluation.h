@@ -74,6 +74,11 @@ struct ReceiptRecords {
   RecordView unit;
 };
 
+// What a receipt takes from the owner and unit records and the run: the
+// unit key, the parties, the billing period, the issue date and whether it
+// is a direct debit. Its figures are left empty.
+Receipt DescribeReceipt(const RecordView& owner, const RecordView& unit, const RunParameters& run);
+
 // The receipt of a unit that passed rules 1 to 3, with `concepts` looked up
 // for its slots; nullopt when its concept total is 0 (rule 4). `vat_class`
 // is the estate's class in the owner's list, 0 or 1. The receipt has no

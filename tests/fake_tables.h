@@ -9,8 +9,8 @@
 // reads every request afterwards.
 //
 // FakeRunTables puts the registry on top of it with the run's record
-// buffers, and RecordingInvoiceSink keeps what the evaluation hands to the
-// invoice writer instead of writing XML.
+// buffers, and RecordingInvoiceOutput keeps the receipts a run issues instead
+// of writing XML.
 //
 // The record builders at the end make records of the four read tables.
 //
@@ -32,7 +32,7 @@
 #include "base/packed_digits.h"
 #include "platform/memory_file_system.h"
 #include "platform/record_manager.h"
-#include "receipts/receipt_evaluation.h"
+#include "driver/unit_invoicing.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
@@ -276,28 +276,20 @@ class FakeRunTables {
   }
 };
 
-// Keeps every call of the invoice writer; answers written and listed unless
-// told otherwise. The file name is "INVOICE<n>.xml", n counting from 1.
-class RecordingInvoiceSink : public InvoiceSink {
+// Keeps every receipt issued; answers written and listed unless told
+// otherwise. The file name is "INVOICE<n>.xml", n counting from 1.
+class RecordingInvoiceOutput : public InvoiceOutput {
  public:
-  struct Call {
-    std::string owner_record;  // owner::kRecordLength bytes
-    std::string unit_record;   // unit::kRecordLength bytes
-    InvoiceFigures figures;
-  };
-
-  InvoiceOutcome WriteInvoice(const RecordView& owner, const RecordView& unit,
-                              const InvoiceFigures& figures) override {
-    calls.push_back(Call{std::string(owner.BytesAt(0, owner::kRecordLength)),
-                         std::string(unit.BytesAt(0, unit::kRecordLength)), figures});
+  InvoiceOutcome Issue(const Receipt& receipt) override {
+    receipts.push_back(receipt);
     InvoiceOutcome outcome;
-    outcome.file_name = "INVOICE" + std::to_string(calls.size()) + ".xml";
+    outcome.file_name = "INVOICE" + std::to_string(receipts.size()) + ".xml";
     outcome.written = written;
     outcome.listed = listed;
     return outcome;
   }
 
-  std::vector<Call> calls;
+  std::vector<Receipt> receipts;
   bool written = true;
   bool listed = true;
 };

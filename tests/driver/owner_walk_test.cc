@@ -1,5 +1,5 @@
 // Tests of the owner and unit walk over the real table registry on the fake
-// record manager, with the real evaluation behind it: the order of owners,
+// record manager, with the real unit step behind it: the order of owners,
 // estates and units, the estate range, each owner's class and counter, and
 // the ends of the loops.
 #include "driver/owner_walk.h"
@@ -21,14 +21,14 @@ using testing::EstateRecord;
 using testing::FakeRunTables;
 using testing::OwnerRecord;
 using testing::PackedNumber;
-using testing::RecordingInvoiceSink;
+using testing::RecordingInvoiceOutput;
 using testing::UnitFields;
 using testing::UnitRecord;
 
 class OwnerWalkTest : public ::testing::Test {
  protected:
   OwnerWalkTest() {
-    run_.ReceiptDate = PackDigits("20090115");
+    run_.ReceiptDate = CalendarDate{2009, 1, 15};
     run_.UnitKeyFrom = "";
     run_.UnitKeyTo = PackDigits("99999999");
     run_.BatchReference = PackDigits("2009");
@@ -56,14 +56,16 @@ class OwnerWalkTest : public ::testing::Test {
   // Runs the walk; returns "unit invoice-number class-name" per invoice.
   std::vector<std::string> Walk() {
     RunReport report(report_file_.get());
-    ReceiptEvaluation evaluation(tables_.registry, tables_.buffers(), run_, taxes_, sink_, report);
-    OwnerAndUnitWalk(tables_.registry, tables_.buffers(), run_, evaluation, report);
+    LanguageTexts texts(tables_.files, "", "CAT", "TORVANE1");
+    UnitInvoicing invoicing(tables_.registry, tables_.buffers(), run_, taxes_, texts, output_,
+                            report);
+    OwnerAndUnitWalk(tables_.registry, tables_.buffers(), run_, invoicing, report);
     report.End();
     units_visited_ = report.units_visited();
     std::vector<std::string> invoices;
-    for (const auto& call : sink_.calls) {
-      invoices.push_back(UnpackDigits(call.unit_record.substr(0, 4)) + " " +
-                         call.figures.InvoiceNumber + " " + call.figures.VatName);
+    for (const Receipt& receipt : output_.receipts) {
+      invoices.push_back(receipt.unit_digits + " " + receipt.figures.InvoiceNumber + " " +
+                         receipt.figures.VatName);
     }
     return invoices;
   }
@@ -85,7 +87,7 @@ class OwnerWalkTest : public ::testing::Test {
   FakeRunTables tables_;
   RunParameters run_;
   TaxSettings taxes_;
-  RecordingInvoiceSink sink_;
+  RecordingInvoiceOutput output_;
   MemoryFileSystem files_;
   std::unique_ptr<File> report_file_;
   long long units_visited_ = 0;

@@ -38,7 +38,7 @@ TEST_F(RunReportTest, WholeRun) {
   std::unique_ptr<File> file = RunReport::OpenReportFile(fs_, "TMP\\");
   ASSERT_NE(file, nullptr);
   RunReport report(file.get());
-  report.Begin(PackDigits("20091201"), PackDigits("2009"));
+  report.Begin(CalendarDate{2009, 12, 1}, PackDigits("2009"));
   for (int i = 0; i < 5; ++i) report.UnitVisited();
   report.InvoiceDone(Invoice("C:\\K\\DOCUMENT\\VER\\0012\\0003\\A\xA4.xml", 91050), true, false);
   report.InvoiceDone(Invoice("B1.xml", -250, true), true, true);
@@ -86,7 +86,7 @@ TEST_F(RunReportTest, ReportThatCannotBeWrittenChangesNothing) {
   std::unique_ptr<File> failing = RunReport::OpenReportFile(fs_, "TMP\\");
   ASSERT_NE(failing, nullptr);
   RunReport report(failing.get());
-  report.Begin(std::string(4, '\x80'), "");
+  report.Begin(CalendarDate{}, "");
   report.End();
   EXPECT_EQ(Written(), "");
 }

@@ -1,8 +1,8 @@
 // A receipt ready to be written as an invoice, over an in-memory file
 // system: the firm, one owner and one unit record built field by field, the
 // run's receipt date 31 Dec 2009 with batch reference 01, the figures of the
-// receipt evaluation, and the writer with its file list. Tests change what
-// they need before the first Write().
+// receipt evaluation, and the run's filing with the Facturae writer and the
+// file list. Tests change what they need before the first Write().
 #ifndef TORVANE_TESTS_FACTURAE_INVOICE_FIXTURE_H_
 #define TORVANE_TESTS_FACTURAE_INVOICE_FIXTURE_H_
 
@@ -14,11 +14,14 @@
 #include <string>
 #include <string_view>
 
+#include "driver/invoice_filing.h"
 #include "facturae/receipt_invoice.h"
 #include "platform/memory_file_system.h"
+#include "receipts/receipt_evaluation.h"
 #include "records/owner_layout.h"
 #include "records/unit_layout.h"
 #include "session/language_file.h"
+#include "session/session_environment.h"
 
 namespace torvane::testing {
 
@@ -54,7 +57,7 @@ class InvoiceFixture : public ::testing::Test {
     firm_.fields[6] = "ADMINISTRACIONS EXEMPLE S.L.";
     firm_.fields[7] = "ESB00000001";
 
-    run_.ReceiptDate = "\x94\x89\x8C\x9F";  // 20091231
+    run_.ReceiptDate = CalendarDate{2009, 12, 31};
     run_.BatchReference = "\x81";           // 01
 
     PutOwner(owner::kOwnerName, "GARCIA LOPEZ*JOAN");
@@ -95,19 +98,28 @@ class InvoiceFixture : public ::testing::Test {
   void PutOwner(const Field& field, std::string_view text) { PutBytes(owner_.data(), field, text); }
   void PutUnit(const Field& field, std::string_view text) { PutBytes(unit_.data(), field, text); }
 
-  // Writes the receipt with one writer kept for the whole test (one run).
+  // The receipt of the records and figures, as the walk hands it over.
+  Receipt MakeReceipt() {
+    Receipt receipt = DescribeReceipt(RecordView(owner_.data(), owner_.size()),
+                                      RecordView(unit_.data(), unit_.size()), run_);
+    receipt.figures = figures_;
+    receipt.payable_cents = PayableCents(figures_);
+    LanguageTexts texts(fs_, session_.RootDirectory, session_.Language, "TORVANE1");
+    receipt.period_text = PeriodText(receipt.billing_months, receipt.billing_timing, texts);
+    return receipt;
+  }
+
+  // Files the receipt with one filing and writer kept for the whole test
+  // (one run).
   InvoiceOutcome Write() {
-    if (writer_ == nullptr) {
+    if (filing_ == nullptr) {
       file_list_ = fs_.Open(kFileListPath, FileAccess::kWrite, FileSharing::kShareRead,
                             FileCreation::kCreateOrTruncate);
-      texts_ = std::make_unique<LanguageTexts>(fs_, session_.RootDirectory, session_.Language,
-                                               "TORVANE1");
-      writer_ = std::make_unique<ReceiptInvoiceWriter>(
-          fs_, session_, firm_, run_, *texts_, without_file_list_ ? nullptr : file_list_.get(),
-          kHost);
+      writer_ = std::make_unique<FacturaeInvoiceWriter>(fs_, firm_, session_.Language, kHost);
+      filing_ = std::make_unique<InvoiceFiling>(fs_, session_.RootDirectory, run_, *writer_,
+                                                without_file_list_ ? nullptr : file_list_.get());
     }
-    const InvoiceOutcome outcome = writer_->WriteReceiptInvoice(
-        RecordView(owner_.data(), owner_.size()), RecordView(unit_.data(), unit_.size()), figures_);
+    const InvoiceOutcome outcome = filing_->Issue(MakeReceipt());
     last_file_ = outcome.file_name;
     return outcome;
   }
@@ -130,8 +142,8 @@ class InvoiceFixture : public ::testing::Test {
 
  private:
   std::unique_ptr<File> file_list_;
-  std::unique_ptr<LanguageTexts> texts_;
-  std::unique_ptr<ReceiptInvoiceWriter> writer_;
+  std::unique_ptr<FacturaeInvoiceWriter> writer_;
+  std::unique_ptr<InvoiceFiling> filing_;
   std::string last_file_;
 };
 

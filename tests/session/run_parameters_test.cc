@@ -37,7 +37,7 @@ class RunParametersTest : public ::testing::Test {
   }
 
   static void ExpectEmptyRun(const RunParameters& run) {
-    EXPECT_EQ(run.ReceiptDate, std::string(4, '\x80'));
+    EXPECT_EQ(DateDigits(run.ReceiptDate), "00000000");
     EXPECT_EQ(run.UnitKeyFrom, "");
     EXPECT_EQ(run.UnitKeyTo, "");
     EXPECT_EQ(run.BatchReference, "");
@@ -58,7 +58,7 @@ class RunParametersTest : public ::testing::Test {
 TEST_F(RunParametersTest, ReadsEveryLine) {
   WriteParameters(Lines(FullLines()));
   const RunParameters run = Read();
-  EXPECT_EQ(UnpackDigits(run.ReceiptDate), "20090315");
+  EXPECT_EQ(DateDigits(run.ReceiptDate), "20090315");
   EXPECT_EQ(run.UnitKeyFrom, "\x80\x8C\x80\x83");         // estate 0012, unit 0003
   EXPECT_EQ(UnpackDigits(run.UnitKeyTo), "000400050060");  // "4.5" gives two groups
   EXPECT_EQ(UnpackDigits(run.BatchReference), "1230");
@@ -118,7 +118,7 @@ TEST_F(RunParametersTest, EmptyOrCutShortFilesReadAsEmptyLines) {
 TEST_F(RunParametersTest, ShortFileLeavesTheMissingLinesEmpty) {
   WriteParameters("15/03/09\r\n12\r\n3");  // three lines, the last one unended
   const RunParameters run = Read();
-  EXPECT_EQ(UnpackDigits(run.ReceiptDate), "20090315");
+  EXPECT_EQ(DateDigits(run.ReceiptDate), "20090315");
   EXPECT_EQ(run.UnitKeyFrom, "\x80\x8C\x80\x83");
   EXPECT_EQ(run.UnitKeyTo, "");
   EXPECT_FALSE(run.SeriesSelection[0].Selected);
@@ -167,7 +167,7 @@ TEST_F(RunParametersTest, VeryLongLinesAreTakenWhole) {
   lines[7] = std::string(9000, '1') + "0042";
   WriteParameters(Lines(lines));
   const RunParameters run = Read();
-  EXPECT_EQ(UnpackDigits(run.ReceiptDate), "20090315");
+  EXPECT_EQ(DateDigits(run.ReceiptDate), "20090315");
   EXPECT_EQ(run.BatchReference.size(), 5001u);
   EXPECT_EQ(run.SeriesSelection[0].RemittanceFrom, "A\x80\xAA");  // last four: 0042
   for (bool selected : run.ConceptSelected) EXPECT_TRUE(selected);

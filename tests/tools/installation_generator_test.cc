@@ -75,7 +75,7 @@ TEST_F(InstallationGeneratorTest, MakesAnInstallationTheProgramLoads) {
   EXPECT_EQ(ReadProfileValue(fs_, root + "Ftp.ini", "Publicar", "Rebuts"), "S");
   EXPECT_EQ(ReadProfileValue(fs_, temp + "PexaTerm.ini", "Sistema", "Idioma"), "SPA");
   const RunParameters run = ReadRunParameters(fs_, temp, 2025);
-  EXPECT_EQ(run.ReceiptDate, PackDigits("20250101"));
+  EXPECT_EQ(DateDigits(run.ReceiptDate), "20250101");
   EXPECT_EQ(run.UnitKeyFrom, PackDigits("00000000"));
   EXPECT_EQ(run.UnitKeyTo, PackDigits("99999999"));
   for (const SeriesEntry& series : run.SeriesSelection) {
