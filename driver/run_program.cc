@@ -1,5 +1,6 @@
 #include "driver/run_program.h"
 
+#include "driver/fatal_open.h"
 #include "driver/invoice_filing.h"
 #include "driver/owner_walk.h"
 #include "driver/publishing_handoff.h"
@@ -8,7 +9,6 @@
 #include "session/tax_settings.h"
 #include "facturae/receipt_invoice.h"
 #include "platform/random.h"
-#include "records/fatal_open.h"
 #include "records/tables.h"
 #include "session/language_file.h"
 #include "session/session_environment.h"
@@ -76,12 +76,14 @@ void RunBatch(Platform& platform, const SessionEnvironment& session, TableRegist
 
 }  // namespace
 
-void OpenRunTables(TableRegistry& registry, RunBuffers& buffers,
-                   const std::string& root_directory) {
+void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::string& root_directory,
+                   const FailedOpenHandler& on_failed_open) {
   for (const TableInfo& table : kRunTables) {
     const std::string path = root_directory + "DADES\\" + std::string(table.name);
     const BufferRoom buffer = BufferOf(buffers, table.file_number);
-    (void)registry.OpenTable(table.file_number, path, buffer.data, buffer.room);
+    const RecordStatus status =
+        registry.OpenTable(table.file_number, path, buffer.data, buffer.room);
+    if (TableOpenFailed(status)) on_failed_open(path, status);
   }
 }
 
@@ -95,14 +97,14 @@ int RunProgram(Platform& platform) {
   // window; nothing but the tables is open at that point.
   WindowStack windows(platform.console, platform.files, session.TempDirectory);
   ColourState colour_state;
-  TableRegistry* open_tables = nullptr;
   TableRegistry registry(platform.record_manager, platform.files, platform.clock,
-                         session.RootDirectory, session.Language,
-                         MakeFatalOpenHandler(windows, colour_state, session.ScreenColours, [&] {
-                           if (open_tables != nullptr) (void)open_tables->CloseAllTables();
-                         }));
-  open_tables = &registry;
-  OpenRunTables(registry, buffers, session.RootDirectory);
+                         session.RootDirectory);
+  OpenRunTables(registry, buffers, session.RootDirectory,
+                [&](const std::string& path, RecordStatus status) {
+                  EndRunAfterFailedOpen(windows, colour_state, session.ScreenColours,
+                                        FatalOpenMessage(session.Language, path, status),
+                                        [&] { (void)registry.CloseAllTables(); });
+                });
   const TaxSettings taxes = LoadTaxSettings(platform.files, session.RootDirectory);
   const FirmIdentity firm = ReadFirmIdentity(platform.files, session.RootDirectory);
 

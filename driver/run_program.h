@@ -11,6 +11,7 @@
 #define TORVANE_DRIVER_RUN_PROGRAM_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -42,8 +43,14 @@ struct RunBuffers {
   RunRecordBuffers ForRun() { return RunRecordBuffers{concepts, owners, estates, units}; }
 };
 
-// Opens the six tables in the run's order; the registry handles failures.
-void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::string& root_directory);
+// Told the path and status of a table that could not be opened; the run's
+// handler does not return.
+using FailedOpenHandler = std::function<void(const std::string& path, RecordStatus status)>;
+
+// Opens the six tables in the run's order, root + "DADES\" + name; a table
+// that cannot be opened goes to `on_failed_open`.
+void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::string& root_directory,
+                   const FailedOpenHandler& on_failed_open);
 
 // Runs the whole program on `platform`; returns the exit code (always 0).
 int RunProgram(Platform& platform);

@@ -59,13 +59,6 @@ TablePath SplitTablePath(std::string_view path) {
                    parts.extension.empty() ? std::string(".dat") : std::string(parts.extension)};
 }
 
-std::string FatalPrefix(std::string_view language) {
-  if (language == "SPA") return "NO SE PUEDE ACCEDER AL FICHERO ";
-  if (language == "GLG") return "NOM SE PODE ACEDER AO FICHEIRO ";
-  if (language == "OCI") return "NON SE P\xD2T ACCEDIR ATH FICH\xC8R ";
-  return "NO ES POT ACCEDIR AL FITXER ";
-}
-
 KeyBuffer PathKey(const std::string& table_path) {
   KeyBuffer key{};
   std::memcpy(key.data(), table_path.data(), table_path.size());
@@ -75,14 +68,11 @@ KeyBuffer PathKey(const std::string& table_path) {
 }  // namespace
 
 TableRegistry::TableRegistry(RecordManager& record_manager, FileSystem& fs, Clock& clock,
-                             std::string root_directory, std::string language,
-                             FatalHandler on_fatal)
+                             std::string root_directory)
     : record_manager_(record_manager),
       fs_(fs),
       clock_(clock),
-      root_directory_(std::move(root_directory)),
-      language_(std::move(language)),
-      on_fatal_(std::move(on_fatal)) {}
+      root_directory_(std::move(root_directory)) {}
 
 int16_t TableRegistry::FindTableSlot(int16_t file_number) const {
   int16_t highest_free = 0;
@@ -136,9 +126,6 @@ RecordStatus TableRegistry::OpenTable(int16_t file_number, std::string_view path
 
   if (status != RecordStatus::kOk) {
     slot = TableSlot{};
-    const std::string message = FatalPrefix(language_) + std::string(path) + " (" +
-                                std::to_string(StatusCode(status)) + ")";
-    if (on_fatal_) on_fatal_(message, status);
     return status;
   }
 

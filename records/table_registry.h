@@ -5,15 +5,13 @@
 // lengths from Stat, serves the keyed and sequential reads, and resets the
 // record manager at the end.
 //
-// A table that cannot be opened is fatal: the registry hands the message to
-// its fatal handler, which shows it and ends the program. Tests install a
-// handler that returns, and OpenTable then returns the failing status.
+// A table that cannot be opened is reported to the caller by its status;
+// stopping the run and telling the operator are the caller's.
 #ifndef TORVANE_RECORDS_TABLE_REGISTRY_H_
 #define TORVANE_RECORDS_TABLE_REGISTRY_H_
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,23 +38,19 @@ struct TableSlot {
 
 class TableRegistry {
  public:
-  // Called with the composed message (language prefix + path + " (status)")
-  // and the status when a table cannot be opened.
-  using FatalHandler = std::function<void(const std::string& message, RecordStatus status)>;
-
   TableRegistry(RecordManager& record_manager, FileSystem& fs, Clock& clock,
-                std::string root_directory, std::string language, FatalHandler on_fatal);
+                std::string root_directory);
 
   // Slot number holding `file_number`; else minus the highest free slot;
   // else 0.
   int16_t FindTableSlot(int16_t file_number) const;
 
   // Registers and opens the table. kOk, kAlreadyRegistered or kNoFreeSlot;
-  // any other outcome goes to the fatal handler (and, when that returns, is
-  // returned with nothing registered). `buffer_room` is the room of
+  // any other status says the table could not be opened (TableOpenFailed),
+  // and nothing is registered. `buffer_room` is the room of
   // `record_buffer`; reads never write past it: the table's RecordLength is
   // the record manager's, cut to the room (and to the 1536-byte data buffer).
-  // A path longer than 255 characters is not sent: status 11, fatal.
+  // A path longer than 255 characters is not sent: status 11.
   RecordStatus OpenTable(int16_t file_number, std::string_view path, uint8_t* record_buffer,
                          int buffer_room);
 
@@ -93,11 +87,15 @@ class TableRegistry {
   FileSystem& fs_;
   Clock& clock_;
   std::string root_directory_;
-  std::string language_;
-  FatalHandler on_fatal_;
   std::array<TableSlot, kTableSlots> slots_;
   uint8_t spare_position_block_[kPositionBlockSize] = {};
 };
+
+// True for an OpenTable status that says the table could not be opened.
+inline bool TableOpenFailed(RecordStatus status) {
+  return status != RecordStatus::kOk && status != RecordStatus::kAlreadyRegistered &&
+         status != RecordStatus::kNoFreeSlot;
+}
 
 }  // namespace torvane
 

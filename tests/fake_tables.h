@@ -223,10 +223,7 @@ class FakeRecordManager : public RecordManager {
 class FakeRunTables {
  public:
   FakeRunTables()
-      : registry(manager, files, clock, "", "CAT",
-                 [this](const std::string& message, RecordStatus) {
-                   fatal_messages.push_back(message);
-                 }) {
+      : registry(manager, files, clock, "") {
     manager.AddTable("TVRebut", concept_record::kRecordLength, 1);
     manager.AddTable("TRemeses", 76, 4);
     manager.AddTable("PropietV", owner::kRecordLength, 2);
@@ -248,7 +245,6 @@ class FakeRunTables {
   FakeRecordManager manager;
   MemoryFileSystem files;
   FakeClock clock;
-  std::vector<std::string> fatal_messages;
   TableRegistry registry;
   std::array<uint8_t, concept_record::kBufferRoom> concept_buffer = {};
   std::array<uint8_t, 76> remittance_buffer = {};

@@ -1,6 +1,6 @@
 // The table registry against a scripted record manager: the Open, Create,
 // Stat and Reset requests byte by byte, path splitting, lock retries, the
-// fatal message, slot limits, and the keyed and sequential reads with their
+// status of a failed open, slot limits, and the keyed and sequential reads with their
 // buffers, key values and the guard on the caller's record buffer.
 #include "records/table_registry.h"
 
@@ -30,11 +30,6 @@ std::string ZeroTerminated(const std::string& text) {
   return text + std::string(kRequestKeySize - text.size(), '\0');
 }
 
-struct Fatal {
-  std::string message;
-  RecordStatus status;
-};
-
 class TableRegistryTest : public ::testing::Test {
  protected:
   TableRegistryTest() {
@@ -57,11 +52,7 @@ class TableRegistryTest : public ::testing::Test {
   ScriptedRecordManager rm_;
   MemoryFileSystem fs_;
   FakeClock clock_;
-  std::vector<Fatal> fatals_;
-  TableRegistry registry_{
-      rm_, fs_, clock_, "ROOT\\", "CAT", [this](const std::string& message, RecordStatus status) {
-        fatals_.push_back({message, status});
-      }};
+  TableRegistry registry_{rm_, fs_, clock_, "ROOT\\"};
   uint8_t buffer_[28] = {};
 };
 
@@ -94,7 +85,6 @@ TEST_F(TableRegistryTest, OpenSendsOwnerNameAndPathThenStat) {
   EXPECT_EQ(slot.RecordLength, 28);
   EXPECT_EQ(slot.KeyNumber, 0);
   EXPECT_EQ(slot.KeyValue, std::string(4, '\0'));
-  EXPECT_TRUE(fatals_.empty());
 }
 
 TEST(TableRegistryPaths, SplitIntoFolderNameAndExtension) {
@@ -121,7 +111,7 @@ TEST(TableRegistryPaths, SplitIntoFolderNameAndExtension) {
     fs.CreateFolder("ROOT");
     fs.CreateFolder("ROOT\\ddf");
     FakeClock clock;
-    TableRegistry registry(rm, fs, clock, "ROOT\\", "CAT", nullptr);
+    TableRegistry registry(rm, fs, clock, "ROOT\\");
     uint8_t buffer[28] = {};
     ASSERT_EQ(registry.OpenTable(kTable, c.path, buffer, 28), RecordStatus::kOk);
 
@@ -141,7 +131,6 @@ TEST_F(TableRegistryTest, LockedFileIsTriedAgainEveryThreeSeconds) {
   ASSERT_EQ(Open(), RecordStatus::kOk);
   EXPECT_EQ(rm_.Operations(), (std::vector<uint16_t>{kOpOpen, kOpOpen, kOpOpen, kOpStat}));
   EXPECT_EQ(clock_.slept_ms, 6000);
-  EXPECT_TRUE(fatals_.empty());
   EXPECT_EQ(rm_.requests[2].data.substr(0, 5), rm_.requests[0].data.substr(0, 5));
 }
 
@@ -175,13 +164,10 @@ TEST_F(TableRegistryTest, DefinitionLongerThanTheDataBufferIsCutToIt) {
   EXPECT_EQ(rm_.requests[1].data, std::string(kRequestDataSize, 'd'));
 }
 
-TEST_F(TableRegistryTest, FailingCreateEndsInTheFatalHandler) {
+TEST_F(TableRegistryTest, FailingCreateReportsItsStatusAndRegistersNothing) {
   rm_.QueueStatuses({12, 25});
   EXPECT_EQ(Open(), RecordStatus::kCreateIo);
   EXPECT_EQ(rm_.Operations(), (std::vector<uint16_t>{kOpOpen, kOpCreate}));
-  ASSERT_EQ(fatals_.size(), 1u);
-  EXPECT_EQ(fatals_[0].message, "NO ES POT ACCEDIR AL FITXER DADES\\TVRebut (25)");
-  EXPECT_EQ(fatals_[0].status, RecordStatus::kCreateIo);
   EXPECT_LT(registry_.FindTableSlot(kTable), 0);  // nothing registered
   EXPECT_EQ(fs_.GetFile("ROOT\\ddf\\TVRebut.xdf"), std::string());
 }
@@ -190,34 +176,6 @@ TEST_F(TableRegistryTest, FileStillMissingAfterItsCreationIsNotCreatedAgain) {
   rm_.QueueStatuses({12, 0, 12});
   EXPECT_EQ(Open(), RecordStatus::kFileNotFound);
   EXPECT_EQ(rm_.Operations(), (std::vector<uint16_t>{kOpOpen, kOpCreate, kOpOpen}));
-  ASSERT_EQ(fatals_.size(), 1u);
-  EXPECT_EQ(fatals_[0].message, "NO ES POT ACCEDIR AL FITXER DADES\\TVRebut (12)");
-}
-
-TEST(TableRegistryFatal, MessageInTheSessionLanguage) {
-  struct Case {
-    const char* language;
-    const char* prefix;
-  };
-  const Case cases[] = {
-      {"SPA", "NO SE PUEDE ACCEDER AL FICHERO "},      {"GLG", "NOM SE PODE ACEDER AO FICHEIRO "},
-      {"OCI", "NON SE P\xD2T ACCEDIR ATH FICH\xC8R "}, {"CAT", "NO ES POT ACCEDIR AL FITXER "},
-      {"   ", "NO ES POT ACCEDIR AL FITXER "},         {"spa", "NO ES POT ACCEDIR AL FITXER "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.language);
-    ScriptedRecordManager rm;
-    rm.QueueStatuses({2});
-    MemoryFileSystem fs;
-    FakeClock clock;
-    std::string message;
-    TableRegistry registry(rm, fs, clock, "ROOT\\", c.language,
-                           [&message](const std::string& m, RecordStatus) { message = m; });
-    uint8_t buffer[28] = {};
-    EXPECT_EQ(registry.OpenTable(505, "C:\\KAV\\DADES\\PropietV", buffer, 28),
-              RecordStatus::kIoError);
-    EXPECT_EQ(message, std::string(c.prefix) + "C:\\KAV\\DADES\\PropietV (2)");
-  }
 }
 
 TEST_F(TableRegistryTest, PathsTheKeyBufferCannotCarryAreNotSent) {
@@ -230,8 +188,6 @@ TEST_F(TableRegistryTest, PathsTheKeyBufferCannotCarryAreNotSent) {
   const std::string too_long = "DADES\\" + std::string(300, 'p');
   EXPECT_EQ(registry_.OpenTable(2, too_long, buffer_, 28), RecordStatus::kInvalidFileName);
   EXPECT_TRUE(rm_.requests.empty());
-  ASSERT_EQ(fatals_.size(), 1u);
-  EXPECT_EQ(fatals_[0].message, "NO ES POT ACCEDIR AL FITXER " + too_long + " (11)");
   EXPECT_LT(registry_.FindTableSlot(2), 0);
 }
 
@@ -243,7 +199,6 @@ TEST_F(TableRegistryTest, RegisteredNumberGives1002AndKeepsTheFirstRegistration)
             RecordStatus::kAlreadyRegistered);
   EXPECT_TRUE(rm_.requests.empty());
   EXPECT_EQ(SlotOf(kTable).RecordBuffer, buffer_);
-  EXPECT_TRUE(fatals_.empty());
 }
 
 TEST_F(TableRegistryTest, FortyFirstTableGives1003) {
@@ -254,7 +209,6 @@ TEST_F(TableRegistryTest, FortyFirstTableGives1003) {
   rm_.requests.clear();
   EXPECT_EQ(Open(999), RecordStatus::kNoFreeSlot);
   EXPECT_TRUE(rm_.requests.empty());
-  EXPECT_TRUE(fatals_.empty());
   EXPECT_EQ(registry_.FindTableSlot(1), 40);  // slots are taken from the top
   EXPECT_EQ(registry_.FindTableSlot(40), 1);
 }
@@ -325,7 +279,7 @@ TEST(TableRegistryRoom, RecordsAreCutToTheRoomOfTheBuffer) {
     rm.stat_answer = c.stat_answer;
     MemoryFileSystem fs;
     FakeClock clock;
-    TableRegistry registry(rm, fs, clock, "ROOT\\", "CAT", nullptr);
+    TableRegistry registry(rm, fs, clock, "ROOT\\");
     uint8_t memory[40];
     std::memset(memory, '#', sizeof memory);  // room 28, then a guard area
     ASSERT_EQ(registry.OpenTable(kTable, "T", memory, 28), RecordStatus::kOk);
