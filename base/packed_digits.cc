@@ -48,6 +48,14 @@ std::string PackDigits(std::string_view text) {
   return packed;
 }
 
+bool IsPackedDigits(std::string_view bytes) {
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < kPackedZeroByte || b > kPackedZeroByte + 99) return false;
+  }
+  return true;
+}
+
 std::string UnpackDigits(std::string_view bytes) {
   std::string digits;
   digits.reserve(bytes.size() * 2);

@@ -30,6 +30,13 @@ std::string ZeroPad(long long number, int width);
 // a fault. Two-digit years are windowed around `current_year`.
 std::string PackDateText(std::string_view text, int current_year);
 
+// The byte value of packed zero ("00").
+inline constexpr unsigned char kPackedZeroByte = 0x80;
+
+// True when every byte holds a two-digit value (0x80 to 0x80 + 99), so that
+// UnpackDigits gives the digits back exactly.
+bool IsPackedDigits(std::string_view bytes);
+
 // Byte-wise unsigned order; a prefix is smaller than the longer text.
 // Returns <0, 0 or >0.
 int CompareBytes(std::string_view a, std::string_view b);

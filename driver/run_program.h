@@ -21,14 +21,11 @@
 #include "records/owner_layout.h"
 #include "records/unit_layout.h"
 #include "records/table_registry.h"
+#include "records/tables.h"
 
 namespace torvane {
 
 inline constexpr char kProgramName[] = "TORVANE1";
-
-// Remittances and collections are opened but never read.
-inline constexpr int kRemittanceBufferRoom = 76;
-inline constexpr int kCollectionBufferRoom = 44;
 
 // The record buffers of the six tables, zero-filled at start, each as large
 // as its table's buffer room.

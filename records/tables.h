@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "records/concept_layout.h"
+#include "records/estate_layout.h"
+#include "records/owner_layout.h"
+#include "records/unit_layout.h"
+
 namespace torvane {
 
 enum TableNumber : int16_t {
@@ -18,6 +23,13 @@ enum TableNumber : int16_t {
   kCollectionsTable = 509,  // CobramV
 };
 
+// Remittances and collections are opened but never read: their records have
+// no layout of their own.
+inline constexpr int kRemittanceRecordLength = 76;
+inline constexpr int kRemittanceBufferRoom = kRemittanceRecordLength;
+inline constexpr int kCollectionRecordLength = 44;
+inline constexpr int kCollectionBufferRoom = kCollectionRecordLength;
+
 struct TableInfo {
   int16_t file_number;
   std::string_view name;  // file DADES\<name>.dat, definition ddf\<name>.xdf
@@ -27,12 +39,12 @@ struct TableInfo {
 
 // In the order in which the run opens them.
 inline constexpr std::array<TableInfo, 6> kRunTables = {{
-    {kConceptsTable, "TVRebut", 28, 28},
-    {kRemittancesTable, "TRemeses", 76, 76},
-    {kOwnersTable, "PropietV", 324, 321},
-    {kEstatesTable, "FinquesV", 204, 204},
-    {kUnitsTable, "DepartaV", 448, 447},
-    {kCollectionsTable, "CobramV", 44, 44},
+    {kConceptsTable, "TVRebut", concept_record::kBufferRoom, concept_record::kRecordLength},
+    {kRemittancesTable, "TRemeses", kRemittanceBufferRoom, kRemittanceRecordLength},
+    {kOwnersTable, "PropietV", owner::kBufferRoom, owner::kRecordLength},
+    {kEstatesTable, "FinquesV", estate::kBufferRoom, estate::kRecordLength},
+    {kUnitsTable, "DepartaV", unit::kBufferRoom, unit::kRecordLength},
+    {kCollectionsTable, "CobramV", kCollectionBufferRoom, kCollectionRecordLength},
 }};
 
 }  // namespace torvane

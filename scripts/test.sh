@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
+echo "== layering"
+bash scripts/check-layering.sh
+
 echo "== release build and tests"
 scripts/build.sh release
 ctest --test-dir build/release --output-on-failure -j"$(nproc)"

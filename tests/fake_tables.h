@@ -225,11 +225,11 @@ class FakeRunTables {
   FakeRunTables()
       : registry(manager, files, clock, "") {
     manager.AddTable("TVRebut", concept_record::kRecordLength, 1);
-    manager.AddTable("TRemeses", 76, 4);
+    manager.AddTable("TRemeses", kRemittanceRecordLength, 4);
     manager.AddTable("PropietV", owner::kRecordLength, 2);
     manager.AddTable("FinquesV", estate::kRecordLength, 2);
     manager.AddTable("DepartaV", unit::kRecordLength, 4);
-    manager.AddTable("CobramV", 44, 4);
+    manager.AddTable("CobramV", kCollectionRecordLength, 4);
     for (const TableInfo& info : kRunTables) {
       (void)registry.OpenTable(info.file_number, "DADES\\" + std::string(info.name),
                                Buffer(info.file_number), info.buffer_room);
@@ -247,11 +247,11 @@ class FakeRunTables {
   FakeClock clock;
   TableRegistry registry;
   std::array<uint8_t, concept_record::kBufferRoom> concept_buffer = {};
-  std::array<uint8_t, 76> remittance_buffer = {};
+  std::array<uint8_t, kRemittanceBufferRoom> remittance_buffer = {};
   std::array<uint8_t, owner::kBufferRoom> owner_buffer = {};
   std::array<uint8_t, estate::kBufferRoom> estate_buffer = {};
   std::array<uint8_t, unit::kBufferRoom> unit_buffer = {};
-  std::array<uint8_t, 44> collection_buffer = {};
+  std::array<uint8_t, kCollectionBufferRoom> collection_buffer = {};
 
  private:
   uint8_t* Buffer(int16_t file_number) {

@@ -2,7 +2,9 @@
 #include "tools/field_json.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "base/packed_digits.h"
 #include "platform/cp850.h"
 #include "records/owner_layout.h"
 #include "records/unit_layout.h"
@@ -10,26 +12,7 @@
 namespace torvane::kavdata {
 namespace {
 
-constexpr int kPackedBase = 0x80;
-constexpr int kPackedMax = 0x80 + 99;
-
-bool IsPackedDigits(std::string_view bytes) {
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < kPackedBase || b > kPackedMax) return false;
-  }
-  return true;
-}
-
-std::string PackedToDigits(std::string_view bytes) {
-  std::string digits;
-  for (char c : bytes) {
-    const int value = static_cast<unsigned char>(c) - kPackedBase;
-    digits.push_back(static_cast<char>('0' + value / 10));
-    digits.push_back(static_cast<char>('0' + value % 10));
-  }
-  return digits;
-}
+constexpr int kPackedBase = kPackedZeroByte;
 
 // A whole JSON number inside [minimum, maximum].
 bool WholeNumber(const Json& value, long long minimum, long long maximum, long long* number,
@@ -151,17 +134,15 @@ bool PutPacked(const Json& value, uint8_t* record, size_t offset, int length, st
              " digits, the field holds " + std::to_string(width);
     return false;
   }
-  for (size_t i = 0; i < static_cast<size_t>(length); ++i) {
-    record[offset + i] =
-        static_cast<uint8_t>(kPackedBase + (digits[2 * i] - '0') * 10 + (digits[2 * i + 1] - '0'));
-  }
+  const std::string packed = PackDigits(digits);
+  std::memcpy(record + offset, packed.data(), packed.size());
   return true;
 }
 
 Json PackedToJson(const uint8_t* record, size_t offset, int length) {
   const std::string_view bytes(reinterpret_cast<const char*>(record) + offset,
                                static_cast<size_t>(length));
-  if (IsPackedDigits(bytes)) return PackedToDigits(bytes);
+  if (IsPackedDigits(bytes)) return UnpackDigits(bytes);
   return Json{{"hex", HexText(bytes)}};
 }
 

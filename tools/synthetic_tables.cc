@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/packed_digits.h"
 #include "platform/cp850.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
@@ -151,14 +152,7 @@ void PutText(uint8_t* record, const Field& field, std::string_view cp850) {
 }
 
 // `number` as packed digits in `bytes` bytes.
-std::string Packed(long number, int bytes) {
-  std::string packed(static_cast<size_t>(bytes), '\0');
-  for (int i = bytes - 1; i >= 0; --i) {
-    packed[static_cast<size_t>(i)] = static_cast<char>(0x80 + number % 100);
-    number /= 100;
-  }
-  return packed;
-}
+std::string Packed(long number, int bytes) { return PackDigits(ZeroPad(number, 2 * bytes)); }
 
 void PutPacked(uint8_t* record, size_t offset, long number, int bytes) {
   const std::string packed = Packed(number, bytes);
