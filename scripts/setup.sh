@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev nlohmann-json3-dev libxml2-utils clang libfuzzer-14-dev
-          libclang-rt-14-dev tmux "$@")
+          libclang-rt-14-dev tmux clang-format "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

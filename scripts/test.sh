@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the unit and end-to-end tests (release build),
+# Checks the layering and formatting, then builds and runs every test: the
+# unit and end-to-end tests (release build),
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a
 # short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-echo "== layering"
+echo "== layering and formatting"
 bash scripts/check-layering.sh
+git ls-files '*.h' '*.cc' | xargs clang-format --dry-run -Werror
 
 echo "== release build and tests"
 scripts/build.sh release
