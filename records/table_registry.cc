@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 namespace torvane {
 namespace {
@@ -33,7 +33,7 @@ constexpr int kLockRetryMilliseconds = 3000;
 constexpr int8_t kCreateKeepExisting = -1;  // Create: never replace a file
 
 // The Stat answer is a file definition followed by key segment definitions
-// (platform/record_definition.h). The program reads the number of keys as a
+// (engine/record_definition.h). The program reads the number of keys as a
 // 16-bit value at the offset of the one-byte count, as the suite always has.
 
 using DataBuffer = std::array<uint8_t, kRequestDataSize>;

@@ -1,6 +1,6 @@
 // Validation of a record file's creation definition; the rules are listed
 // in the header, in the order they are checked.
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 namespace torvane {
 namespace {

@@ -42,8 +42,8 @@
 //   9. segments of one key that disagree on duplicates or modifiable: 45.
 // Every accepted key compares byte-wise unsigned over its segments, with
 // descending segments in reverse order.
-#ifndef TORVANE_PLATFORM_RECORD_DEFINITION_H_
-#define TORVANE_PLATFORM_RECORD_DEFINITION_H_
+#ifndef TORVANE_ENGINE_RECORD_DEFINITION_H_
+#define TORVANE_ENGINE_RECORD_DEFINITION_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -128,4 +128,4 @@ RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
 
 }  // namespace torvane
 
-#endif  // TORVANE_PLATFORM_RECORD_DEFINITION_H_
+#endif  // TORVANE_ENGINE_RECORD_DEFINITION_H_

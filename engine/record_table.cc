@@ -1,6 +1,6 @@
 // The in-memory record file: records in one contiguous string, and per key
 // a sorted vector of record ids beside the ordered key values.
-#include "platform/record_table.h"
+#include "engine/record_table.h"
 
 #include <algorithm>
 #include <numeric>
