@@ -110,71 +110,13 @@ RecordStatus RecordFile::Close() {
 }
 
 std::string DescribeStatus(RecordStatus status) {
-  const char* meaning = nullptr;
-  switch (status) {
-    case RecordStatus::kOk:
-      meaning = "success";
-      break;
-    case RecordStatus::kInvalidOperation:
-      meaning = "operation not supported";
-      break;
-    case RecordStatus::kIoError:
-      meaning = "damaged or truncated file";
-      break;
-    case RecordStatus::kNotOpen:
-      meaning = "file not open";
-      break;
-    case RecordStatus::kDuplicateKey:
-      meaning = "duplicate key";
-      break;
-    case RecordStatus::kEndOfFile:
-      meaning = "end of file";
-      break;
-    case RecordStatus::kFileNotFound:
-      meaning = "file not found";
-      break;
-    case RecordStatus::kDataBufferShort:
-      meaning = "data buffer too short";
-      break;
-    case RecordStatus::kPageSize:
-      meaning = "page size refused";
-      break;
-    case RecordStatus::kCreateIo:
-      meaning = "the file cannot be created";
-      break;
-    case RecordStatus::kKeyCount:
-      meaning = "number of keys refused";
-      break;
-    case RecordStatus::kKeyPosition:
-      meaning = "key position refused";
-      break;
-    case RecordStatus::kRecordLength:
-      meaning = "record length refused";
-      break;
-    case RecordStatus::kKeyLength:
-      meaning = "key length refused";
-      break;
-    case RecordStatus::kNotRecordFile:
-      meaning = "not a table file";
-      break;
-    case RecordStatus::kUnsupportedKeyType:
-      meaning = "key type not supported";
-      break;
-    case RecordStatus::kOwnerName:
-      meaning = "wrong owner name (see --owner)";
-      break;
-    case RecordStatus::kFileExists:
-      meaning = "the file exists already";
-      break;
-    case RecordStatus::kFileLocked:
-      meaning = "the file is locked by another program";
-      break;
-    default:
-      break;
-  }
   std::string text = "status " + std::to_string(StatusCode(status));
-  if (meaning != nullptr) text += std::string(" (") + meaning + ")";
-  return text;
+  const std::string_view meaning = RecordStatusText(status);
+  if (meaning.empty()) return text;
+  text += " (";
+  text += meaning;
+  if (status == RecordStatus::kOwnerName) text += " (see --owner)";
+  return text + ")";
 }
 
 }  // namespace torvane::kavdata
