@@ -48,12 +48,8 @@ int TableIndex(const TableSchema& schema);
 // Page size given to the record manager for every table.
 constexpr uint16_t kPageSize = 4096;
 
-// Record manager key flags.
-constexpr uint16_t kKeyFlagDuplicates = 0x0001;
-
-// File specification (16 bytes) + one key segment specification (16 bytes).
-constexpr int kSpecificationLength = 16;
-constexpr int kSegmentLength = 16;
+// The file definition and the one key segment definition of key 0, in the
+// record manager's layout (engine/record_definition.h).
 std::string CreateDefinition(const TableSchema& schema);
 
 // The bytes of ddf\<name>.xdf: length (16-bit little-endian) + definition.
