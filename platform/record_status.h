@@ -5,6 +5,7 @@
 #define TORVANE_PLATFORM_RECORD_STATUS_H_
 
 #include <cstdint>
+#include <string_view>
 
 namespace torvane {
 
@@ -50,6 +51,11 @@ enum class [[nodiscard]] RecordStatus : int16_t {
 
 inline constexpr int16_t StatusCode(RecordStatus status) { return static_cast<int16_t>(status); }
 inline constexpr RecordStatus ToRecordStatus(int16_t code) { return static_cast<RecordStatus>(code); }
+
+// What a status means, in a few words for a message ("duplicate key"), for
+// the statuses that making and reading tables commonly meets; empty for the
+// others.
+std::string_view RecordStatusText(RecordStatus status);
 
 }  // namespace torvane
 

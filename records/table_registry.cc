@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "base/suite_path.h"
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 namespace torvane {
 namespace {
@@ -34,7 +34,7 @@ constexpr int kLockRetryMilliseconds = 3000;
 constexpr int8_t kCreateKeepExisting = -1;  // Create: never replace a file
 
 // The Stat answer is a file definition followed by key segment definitions
-// (platform/record_definition.h). The program reads the number of keys as a
+// (engine/record_definition.h). The program reads the number of keys as a
 // 16-bit value at the offset of the one-byte count, as the suite always has.
 
 using DataBuffer = std::array<uint8_t, kRequestDataSize>;
@@ -157,7 +157,7 @@ RecordStatus TableRegistry::SendOpen(TableSlot& slot, const std::string& table_p
 RecordStatus TableRegistry::CreateFromDefinition(TableSlot& slot, std::string_view name,
                                                  const std::string& table_path) {
   // The definition file: a 16-bit little-endian length N, then N bytes of the
-  // record manager's file-and-key specification. A missing file is created
+  // record manager's file-and-key definition. A missing file is created
   // empty and gives an empty definition; one longer than the data buffer is
   // taken only as far as the buffer reaches.
   DataBuffer data;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/record_definition.h"
+
 namespace torvane::kavdata {
 namespace {
 
@@ -70,18 +72,17 @@ RecordStatus RecordFile::Stat(int* record_length, uint32_t* record_count) {
   *record_length = 0;
   *record_count = 0;
   if (!open_) return RecordStatus::kNotOpen;
-  std::vector<uint8_t> data(kReadRoom, 0);
+  std::string data(kReadRoom, '\0');
   auto data_length = static_cast<uint32_t>(data.size());
   std::memset(key_buffer_, 0, sizeof key_buffer_);
   const RecordStatus status =
       ToRecordStatus(record_manager_.Call(kOpStat, position_block_, data.data(), &data_length,
                                           key_buffer_, static_cast<uint8_t>(kMaxPathLength), 0));
   if (status != RecordStatus::kOk) return status;
-  if (data_length < 10) return RecordStatus::kDataBufferShort;
-  // File specification: bytes 0-1 record length, 6-9 number of records.
-  *record_length = data[0] | (data[1] << 8);
-  *record_count = static_cast<uint32_t>(data[6]) | (static_cast<uint32_t>(data[7]) << 8) |
-                  (static_cast<uint32_t>(data[8]) << 16) | (static_cast<uint32_t>(data[9]) << 24);
+  // The answer starts with a file definition, at least up to its record count.
+  if (data_length < file_layout::kRecordCount.End()) return RecordStatus::kDataBufferShort;
+  *record_length = static_cast<int>(ReadLayoutField(data, file_layout::kRecordLength));
+  *record_count = static_cast<uint32_t>(ReadLayoutField(data, file_layout::kRecordCount));
   return status;
 }
 
@@ -110,71 +111,13 @@ RecordStatus RecordFile::Close() {
 }
 
 std::string DescribeStatus(RecordStatus status) {
-  const char* meaning = nullptr;
-  switch (status) {
-    case RecordStatus::kOk:
-      meaning = "success";
-      break;
-    case RecordStatus::kInvalidOperation:
-      meaning = "operation not supported";
-      break;
-    case RecordStatus::kIoError:
-      meaning = "damaged or truncated file";
-      break;
-    case RecordStatus::kNotOpen:
-      meaning = "file not open";
-      break;
-    case RecordStatus::kDuplicateKey:
-      meaning = "duplicate key";
-      break;
-    case RecordStatus::kEndOfFile:
-      meaning = "end of file";
-      break;
-    case RecordStatus::kFileNotFound:
-      meaning = "file not found";
-      break;
-    case RecordStatus::kDataBufferShort:
-      meaning = "data buffer too short";
-      break;
-    case RecordStatus::kPageSize:
-      meaning = "page size refused";
-      break;
-    case RecordStatus::kCreateIo:
-      meaning = "the file cannot be created";
-      break;
-    case RecordStatus::kKeyCount:
-      meaning = "number of keys refused";
-      break;
-    case RecordStatus::kKeyPosition:
-      meaning = "key position refused";
-      break;
-    case RecordStatus::kRecordLength:
-      meaning = "record length refused";
-      break;
-    case RecordStatus::kKeyLength:
-      meaning = "key length refused";
-      break;
-    case RecordStatus::kNotRecordFile:
-      meaning = "not a table file";
-      break;
-    case RecordStatus::kUnsupportedKeyType:
-      meaning = "key type not supported";
-      break;
-    case RecordStatus::kOwnerName:
-      meaning = "wrong owner name (see --owner)";
-      break;
-    case RecordStatus::kFileExists:
-      meaning = "the file exists already";
-      break;
-    case RecordStatus::kFileLocked:
-      meaning = "the file is locked by another program";
-      break;
-    default:
-      break;
-  }
   std::string text = "status " + std::to_string(StatusCode(status));
-  if (meaning != nullptr) text += std::string(" (") + meaning + ")";
-  return text;
+  const std::string_view meaning = RecordStatusText(status);
+  if (meaning.empty()) return text;
+  text += " (";
+  text += meaning;
+  if (status == RecordStatus::kOwnerName) text += " (see --owner)";
+  return text + ")";
 }
 
 }  // namespace torvane::kavdata

@@ -1,6 +1,7 @@
 // The table catalogue and the creation definitions.
 #include "tools/table_catalogue.h"
 
+#include "engine/record_definition.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
@@ -72,20 +73,18 @@ const TableSchema* FindTableIgnoringCase(std::string_view name) {
 int TableIndex(const TableSchema& schema) { return static_cast<int>(&schema - kTables.data()); }
 
 std::string CreateDefinition(const TableSchema& schema) {
-  std::string bytes(kSpecificationLength + kSegmentLength, '\0');
-  // File specification: 0-1 record length, 2-3 page size, 4 number of keys,
-  // 5 file version (0: the engine's own), 6-9 reserved, 10-11 file flags,
-  // 12 duplicate pointers, 13 unused, 14-15 pages to preallocate.
-  PutUint16(&bytes, 0, static_cast<uint16_t>(schema.record_length));
-  PutUint16(&bytes, 2, kPageSize);
-  bytes[4] = 1;
-  // Key segment: 0-1 position (from 1), 2-3 length, 4-5 flags, 6-9 reserved,
-  // 10 extended type (0: string, compared byte-wise), 11 null value,
-  // 12-13 reserved, 14 manual key number, 15 collating sequence.
-  const size_t segment = kSpecificationLength;
-  PutUint16(&bytes, segment + 0, static_cast<uint16_t>(schema.key.position));
-  PutUint16(&bytes, segment + 2, static_cast<uint16_t>(schema.key.length));
-  PutUint16(&bytes, segment + 4, schema.key.duplicates ? kKeyFlagDuplicates : uint16_t{0});
+  // Every field not written stays 0: file version 0 (the engine's own), no
+  // file flags, key type string, compared byte-wise.
+  std::string bytes(DefinitionSize(1), '\0');
+  WriteLayoutField(bytes, file_layout::kRecordLength, static_cast<uint64_t>(schema.record_length));
+  WriteLayoutField(bytes, file_layout::kPageSize, kPageSize);
+  WriteLayoutField(bytes, file_layout::kKeyCount, 1);
+  WriteLayoutField(bytes, SegmentField(0, segment_layout::kPosition),
+                   static_cast<uint64_t>(schema.key.position));
+  WriteLayoutField(bytes, SegmentField(0, segment_layout::kLength),
+                   static_cast<uint64_t>(schema.key.length));
+  WriteLayoutField(bytes, SegmentField(0, segment_layout::kFlags),
+                   schema.key.duplicates ? kKeyDuplicates : 0);
   return bytes;
 }
 

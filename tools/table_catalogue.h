@@ -1,8 +1,8 @@
 // The six tables as kavdata makes them: record length, the named fields of
 // each record (from the records/ layouts), key 0, and the creation
 // definition that goes into ddf\<name>.xdf (a 16-bit little-endian length,
-// then the record manager's file specification and key segment
-// specification). Tables are listed in the order in which a run opens them.
+// then the record manager's file definition and key segment definition).
+// Tables are listed in the order in which a run opens them.
 #ifndef TORVANE_TOOLS_TABLE_CATALOGUE_H_
 #define TORVANE_TOOLS_TABLE_CATALOGUE_H_
 
@@ -17,7 +17,7 @@
 namespace torvane::kavdata {
 
 // Key 0 of a table: one segment of bytes compared byte-wise.
-struct KeySpec {
+struct TableKeyDefinition {
   int position;  // 1-based
   int length;
   bool duplicates;
@@ -28,7 +28,7 @@ struct TableSchema {
   int16_t file_number;
   int record_length;
   std::span<const Field> fields;  // empty for the tables the run never reads
-  KeySpec key;
+  TableKeyDefinition key;
 
   std::string_view KeyOf(std::string_view record) const {
     return record.substr(static_cast<size_t>(key.position - 1), static_cast<size_t>(key.length));
@@ -48,12 +48,8 @@ int TableIndex(const TableSchema& schema);
 // Page size given to the record manager for every table.
 constexpr uint16_t kPageSize = 4096;
 
-// Record manager key flags.
-constexpr uint16_t kKeyFlagDuplicates = 0x0001;
-
-// File specification (16 bytes) + one key segment specification (16 bytes).
-constexpr int kSpecificationLength = 16;
-constexpr int kSegmentLength = 16;
+// The file definition and the one key segment definition of key 0, in the
+// record manager's layout (engine/record_definition.h).
 std::string CreateDefinition(const TableSchema& schema);
 
 // The bytes of ddf\<name>.xdf: length (16-bit little-endian) + definition.

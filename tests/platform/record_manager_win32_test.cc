@@ -8,10 +8,10 @@
 
 #include <string>
 
+#include "engine/record_engine.h"
 #include "platform/file_system.h"
-#include "platform/record_engine.h"
 #include "platform/record_manager_library.h"
-#include "tests/platform/record_test_support.h"
+#include "tests/engine/record_test_support.h"
 #include "tests/test_support.h"
 
 namespace torvane {

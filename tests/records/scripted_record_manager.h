@@ -85,7 +85,7 @@ class ScriptedRecordManager : public RecordManager {
   std::vector<RecordedRequest> requests;
 };
 
-// A Stat answer: the file specification with the record length and the
+// A Stat answer: the file definition with the record length and the
 // number of keys, then one 16-byte segment per entry of `keys`, each key a
 // list of segment lengths (all but a key's last segment flagged 0x10).
 inline std::string StatAnswer(int16_t record_length, const std::vector<std::vector<int>>& keys) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/record_engine.h"
 #include "platform/memory_file_system.h"
-#include "platform/record_engine.h"
 #include "tools/kavdata_cli.h"
 
 namespace torvane::testing {

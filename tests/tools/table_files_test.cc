@@ -112,7 +112,7 @@ TEST_F(TableFilesTest, DumpOfOneFileListsItsRecordsInKeyOrder) {
 
 TEST_F(TableFilesTest, TablesAreWhatTheProgramOpens) {
   ASSERT_EQ(Run({"build", "desc.json", "inst"}).exit_code, 0);
-  // ddf\DepartaV.xdf: length 32, then the file specification and key 0.
+  // ddf\DepartaV.xdf: length 32, then the file definition and key 0.
   const std::string expected_units =
       std::string("\x20\x00", 2) +                  // definition length
       std::string("\xBF\x01\x00\x10\x01\x00", 6) +  // record length 447, page 4096, 1 key

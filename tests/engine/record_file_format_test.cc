@@ -1,7 +1,7 @@
 // The record file's bytes: the layout of a small file field by field, the
 // checksum, and what Open answers for files that are damaged, cut short or
 // not ours.
-#include "platform/record_file_format.h"
+#include "engine/record_file_format.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/record_engine.h"
 #include "platform/memory_file_system.h"
-#include "platform/record_engine.h"
-#include "tests/platform/record_test_support.h"
+#include "tests/engine/record_test_support.h"
 
 namespace torvane {
 namespace {

@@ -1,5 +1,5 @@
 // The embedded record engine: a RecordManager that keeps fixed-length record
-// files of its own format (platform/record_file_format.h) and answers the
+// files of its own format (engine/record_file_format.h) and answers the
 // published call shape for Create, Open, Close, Insert, Get Equal, Get Next,
 // Get Greater or Equal, Get First, Stat, Reset and Set Owner. All file I/O
 // goes through the FileSystem interface, so the engine is the same on every
@@ -44,8 +44,8 @@
 // bytes are looked at; trailing spaces are dropped); owner names end at a
 // zero byte or at the data or key length. One engine serves one thread at a
 // time (calls are serialised by a mutex).
-#ifndef TORVANE_PLATFORM_RECORD_ENGINE_H_
-#define TORVANE_PLATFORM_RECORD_ENGINE_H_
+#ifndef TORVANE_ENGINE_RECORD_ENGINE_H_
+#define TORVANE_ENGINE_RECORD_ENGINE_H_
 
 #include <cstdint>
 #include <map>
@@ -55,10 +55,10 @@
 #include <string>
 #include <string_view>
 
+#include "engine/record_table.h"
 #include "platform/file_system.h"
-#include "platform/record_status.h"
 #include "platform/record_manager.h"
-#include "platform/record_table.h"
+#include "platform/record_status.h"
 
 namespace torvane {
 
@@ -149,4 +149,4 @@ class RecordEngine : public RecordManager {
 
 }  // namespace torvane
 
-#endif  // TORVANE_PLATFORM_RECORD_ENGINE_H_
+#endif  // TORVANE_ENGINE_RECORD_ENGINE_H_

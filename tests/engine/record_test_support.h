@@ -1,8 +1,8 @@
 // Helpers for the record engine's tests: builders for the creation
 // definition's bytes and a client that sends requests with the published
 // call shape, the way the program and the data tool send them.
-#ifndef TORVANE_TESTS_PLATFORM_RECORD_TEST_SUPPORT_H_
-#define TORVANE_TESTS_PLATFORM_RECORD_TEST_SUPPORT_H_
+#ifndef TORVANE_TESTS_ENGINE_RECORD_TEST_SUPPORT_H_
+#define TORVANE_TESTS_ENGINE_RECORD_TEST_SUPPORT_H_
 
 #include <cstdint>
 #include <cstring>
@@ -135,4 +135,4 @@ class TableClient {
 
 }  // namespace torvane::testing
 
-#endif  // TORVANE_TESTS_PLATFORM_RECORD_TEST_SUPPORT_H_
+#endif  // TORVANE_TESTS_ENGINE_RECORD_TEST_SUPPORT_H_

@@ -1,6 +1,6 @@
 // The record manager of the POSIX build: the embedded record engine over the
 // platform's file system, one for the whole process.
-#include "platform/record_engine.h"
+#include "engine/record_engine.h"
 #include "platform/record_manager.h"
 
 namespace torvane {

@@ -1,16 +1,16 @@
 // Creation definitions that the engine must accept or refuse, sent
 // through Create as the program sends them (padded with spaces to 1536
 // bytes). A refused definition never leaves a file behind.
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/record_engine.h"
 #include "platform/memory_file_system.h"
-#include "platform/record_engine.h"
-#include "tests/platform/record_test_support.h"
+#include "tests/engine/record_test_support.h"
 
 namespace torvane {
 namespace {

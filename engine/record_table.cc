@@ -1,6 +1,6 @@
 // The in-memory record file: records in one contiguous string, and per key
 // a sorted vector of record ids beside the ordered key values.
-#include "platform/record_table.h"
+#include "engine/record_table.h"
 
 #include <algorithm>
 #include <numeric>
@@ -152,11 +152,9 @@ std::string RecordTable::StatBytes() const {
   for (size_t key = 0; key < definition_.keys.size(); ++key) {
     const KeyDefinition& key_definition = definition_.keys[key];
     for (size_t s = 0; s < key_definition.segments.size(); ++s) {
-      const size_t segment_offset =
-          file_layout::kSize + (key_definition.first_segment + s) * segment_layout::kSize;
-      const LayoutField distinct{segment_offset + segment_layout::kDistinctValues.offset,
-                                 segment_layout::kDistinctValues.size};
-      WriteLayoutField(bytes, distinct, indexes_[key].distinct);
+      WriteLayoutField(
+          bytes, SegmentField(key_definition.first_segment + s, segment_layout::kDistinctValues),
+          indexes_[key].distinct);
     }
   }
   return bytes;

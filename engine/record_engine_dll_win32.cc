@@ -5,10 +5,10 @@
 // pointed at it instead (KAVBTRV=KAVREC32.DLL). One engine serves the whole
 // process; what it has not written yet is written when the library unloads.
 // Its table files are the same bytes as the POSIX engine's.
-#include "platform/file_system.h"
-#include "platform/record_engine.h"
-
 #include <cstdint>
+
+#include "engine/record_engine.h"
+#include "platform/file_system.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 //   3. Records with equal key values keep the order they were inserted in.
 // Record ids are insertion numbers from 0 and never change: records are only
 // ever added.
-#ifndef TORVANE_PLATFORM_RECORD_TABLE_H_
-#define TORVANE_PLATFORM_RECORD_TABLE_H_
+#ifndef TORVANE_ENGINE_RECORD_TABLE_H_
+#define TORVANE_ENGINE_RECORD_TABLE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 namespace torvane {
 
@@ -93,4 +93,4 @@ class RecordTable {
 
 }  // namespace torvane
 
-#endif  // TORVANE_PLATFORM_RECORD_TABLE_H_
+#endif  // TORVANE_ENGINE_RECORD_TABLE_H_

@@ -1,7 +1,7 @@
 // The record engine through its published call shape, on a real disk: round
 // trips, the statuses of every request, ordering rules, owner names, and two
 // engines of one process standing in for two programs of the suite.
-#include "platform/record_engine.h"
+#include "engine/record_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "tests/platform/record_test_support.h"
+#include "tests/engine/record_test_support.h"
 #include "tests/test_support.h"
 
 namespace torvane {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/record_engine.h"
-#include "platform/record_file_format.h"
+#include "engine/record_engine.h"
+#include "engine/record_file_format.h"
 
 namespace torvane {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/record_engine.h"
 #include "platform/memory_file_system.h"
-#include "platform/record_engine.h"
-#include "tests/platform/record_test_support.h"
+#include "tests/engine/record_test_support.h"
 
 namespace torvane {
 namespace {

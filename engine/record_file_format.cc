@@ -1,7 +1,7 @@
 // Encoding and checking of record files. The checksum is CRC-32 (IEEE,
 // reflected, as in zip and PNG), computed eight bytes at a time so that a
 // 50 MB table is checked in a few tens of milliseconds.
-#include "platform/record_file_format.h"
+#include "engine/record_file_format.h"
 
 #include <array>
 #include <utility>

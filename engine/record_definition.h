@@ -1,30 +1,9 @@
 // The creation definition of a record file in the published interface's
-// layout, and its validation. A definition is a 16-byte file
-// definition followed by one 16-byte segment definition per key
-// segment; integers are little-endian. Stat answers the same layout with
-// counts filled in.
-//
-// File definition:
-//   OFFSET SIZE DESCRIPTION
-//   0      2    record length
-//   2      2    page size
-//   4      1    number of keys
-//   5      1    file version (0 = the engine's own)
-//   6      4    reserved; Stat: number of records
-//   10     2    file flags
-//   12     1    duplicate pointers to reserve
-//   13     1    unused
-//   14     2    pages to preallocate; Stat: unused pages
-// Key segment definition:
-//   0      2    position in the record, counted from 1
-//   2      2    length
-//   4      2    key flags
-//   6      4    reserved; Stat: number of distinct key values
-//   10     1    extended data type
-//   11     1    null value
-//   12     2    reserved
-//   14     1    manually given key number
-//   15     1    collating sequence number
+// layout, and its validation. A definition is a 16-byte file definition
+// followed by one 16-byte segment definition per key segment; Create takes
+// it, and Stat answers the same layout with counts filled in. Every field is
+// named below, once, with its offset and size, and is an unsigned
+// little-endian integer; the bytes between fields are unused.
 //
 // ParseTableDefinition accepts what this engine can honour exactly and answers the
 // interface's status for the first thing that makes no sense or that it
@@ -42,8 +21,8 @@
 //   9. segments of one key that disagree on duplicates or modifiable: 45.
 // Every accepted key compares byte-wise unsigned over its segments, with
 // descending segments in reverse order.
-#ifndef TORVANE_PLATFORM_RECORD_DEFINITION_H_
-#define TORVANE_PLATFORM_RECORD_DEFINITION_H_
+#ifndef TORVANE_ENGINE_RECORD_DEFINITION_H_
+#define TORVANE_ENGINE_RECORD_DEFINITION_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -55,35 +34,56 @@
 
 namespace torvane {
 
-// A little-endian integer at a fixed offset of a definition.
+// An unsigned little-endian integer of `size` bytes at `offset`.
 struct LayoutField {
   size_t offset;
   size_t size;
+
+  constexpr size_t End() const { return offset + size; }
 };
 
+// The file definition, at the start of a definition.
 namespace file_layout {
 inline constexpr LayoutField kRecordLength{0, 2};
 inline constexpr LayoutField kPageSize{2, 2};
 inline constexpr LayoutField kKeyCount{4, 1};
-inline constexpr LayoutField kFileVersion{5, 1};
+inline constexpr LayoutField kFileVersion{5, 1};  // 0: the engine's own
+// Stat: the number of records; reserved in Create.
 inline constexpr LayoutField kRecordCount{6, 4};
 inline constexpr LayoutField kFileFlags{10, 2};
-inline constexpr LayoutField kDuplicatePointers{12, 1};
+inline constexpr LayoutField kDuplicatePointers{12, 1};  // duplicate pointers to reserve
+// Byte 13 is unused.
+// Stat: the number of unused pages; Create: the pages to preallocate.
 inline constexpr LayoutField kUnusedPages{14, 2};
 inline constexpr size_t kSize = 16;
 }  // namespace file_layout
 
+// A key segment definition; offsets count from the segment's start.
 namespace segment_layout {
-inline constexpr LayoutField kPosition{0, 2};
+inline constexpr LayoutField kPosition{0, 2};  // in the record, counted from 1
 inline constexpr LayoutField kLength{2, 2};
-inline constexpr LayoutField kFlags{4, 2};
+inline constexpr LayoutField kFlags{4, 2};  // KeyFlag values
+// Stat: the number of distinct key values; reserved in Create.
 inline constexpr LayoutField kDistinctValues{6, 4};
+// With kKeyExtendedType: 0 string, 14 unsigned binary.
 inline constexpr LayoutField kExtendedType{10, 1};
 inline constexpr LayoutField kNullValue{11, 1};
+// Bytes 12-13 are reserved.
 inline constexpr LayoutField kManualKeyNumber{14, 1};
 inline constexpr LayoutField kCollatingSequence{15, 1};
 inline constexpr size_t kSize = 16;
 }  // namespace segment_layout
+
+// The length of a definition with `segments` key segments.
+constexpr size_t DefinitionSize(size_t segments) {
+  return file_layout::kSize + segments * segment_layout::kSize;
+}
+
+// `field` (a segment_layout field) of the segment definition with that index
+// (0 for the first), as a field of the whole definition.
+constexpr LayoutField SegmentField(size_t segment, LayoutField field) {
+  return {DefinitionSize(segment) + field.offset, field.size};
+}
 
 enum KeyFlag : uint16_t {
   kKeyDuplicates = 0x0001,
@@ -128,4 +128,4 @@ RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
 
 }  // namespace torvane
 
-#endif  // TORVANE_PLATFORM_RECORD_DEFINITION_H_
+#endif  // TORVANE_ENGINE_RECORD_DEFINITION_H_

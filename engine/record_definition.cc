@@ -1,6 +1,6 @@
 // Validation of a record file's creation definition; the rules are listed
 // in the header, in the order they are checked.
-#include "platform/record_definition.h"
+#include "engine/record_definition.h"
 
 namespace torvane {
 namespace {
@@ -70,7 +70,7 @@ RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
     bool more = true;
     while (more) {
       if (segment >= kMaxSegments) return RecordStatus::kKeyCount;
-      const size_t offset = file_layout::kSize + segment * segment_layout::kSize;
+      const size_t offset = DefinitionSize(segment);
       if (buffer.size() < offset + segment_layout::kSize) return RecordStatus::kDataBufferShort;
       const std::string_view bytes = buffer.substr(offset, segment_layout::kSize);
       const uint64_t flags = ReadLayoutField(bytes, segment_layout::kFlags);
@@ -101,8 +101,7 @@ RecordStatus ParseTableDefinition(std::string_view buffer, TableDefinition* tabl
     result.keys.push_back(std::move(key));
   }
   result.segment_count = segment;
-  result.bytes =
-      std::string(buffer.substr(0, file_layout::kSize + segment * segment_layout::kSize));
+  result.bytes = std::string(buffer.substr(0, DefinitionSize(segment)));
   *table_definition = std::move(result);
   return RecordStatus::kOk;
 }

@@ -1,7 +1,7 @@
 // The record engine's entry point, its handles and position blocks, Open,
 // Close, Reset and the reads (Get, Stat). Writes and the file replacement
 // live in record_engine_write.cc.
-#include "platform/record_engine.h"
+#include "engine/record_engine.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <random>
 
-#include "platform/record_file_format.h"
+#include "engine/record_file_format.h"
 
 namespace torvane {
 namespace {

@@ -19,8 +19,8 @@
 //
 // A file is read whole and checked before anything of it is used; a writer
 // always writes a whole new file.
-#ifndef TORVANE_PLATFORM_RECORD_FILE_FORMAT_H_
-#define TORVANE_PLATFORM_RECORD_FILE_FORMAT_H_
+#ifndef TORVANE_ENGINE_RECORD_FILE_FORMAT_H_
+#define TORVANE_ENGINE_RECORD_FILE_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -28,8 +28,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/record_table.h"
 #include "platform/record_status.h"
-#include "platform/record_table.h"
 
 namespace torvane {
 
@@ -62,4 +62,4 @@ RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* tab
 
 }  // namespace torvane
 
-#endif  // TORVANE_PLATFORM_RECORD_FILE_FORMAT_H_
+#endif  // TORVANE_ENGINE_RECORD_FILE_FORMAT_H_
