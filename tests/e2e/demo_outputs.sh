@@ -4,7 +4,7 @@
 # kept in demo_expected/ with the run's own root and temporary directory
 # prefixes written <ROOT> and <TMP> and the archive's random name <ARCHIVE>;
 # DADES.sha256 holds the checksums of the tables that the data tool makes of
-# the demo description. Sourced by demo_test.sh.
+# the demo description. Sourced by demo_test.sh and demo_win32_test.sh.
 
 # The files that demo_check_outputs compares, in the temporary directory.
 demo_outputs=(KAVTAR.INI KAVHTTP.INI TORVANE1.LOG)

@@ -4,7 +4,8 @@
 # against the expected bytes and (when TORVANE_SCHEMA_DIR names a folder with
 # the official schemas) against the Facturae 3.0 schema, the file list, both
 # profiles and the run report against the expected ones, the chained
-# program, and that the tables were not changed.
+# program, and that the tables were not changed. The Windows build's
+# demo_win32_test.sh holds its run to the same expected files.
 #   [TORVANE_SCHEMA_DIR=FOLDER] demo_test.sh TORVANE1 KAVDATA SOURCE_DIR WORK_DIR
 set -euo pipefail
 program=$1 kavdata=$2 source=$3 work=$4
