@@ -8,3 +8,7 @@ set(CMAKE_SYSTEM_PROCESSOR AMD64)
 
 set(TORVANE_MINGW_TRIPLE x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+
+# The tests of this build run under wine64, in a Wine prefix inside the
+# build folder: `ctest --test-dir build/win64` runs them as they are.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine64-emulator.sh ${CMAKE_BINARY_DIR}/wine)

@@ -1,6 +1,6 @@
 // Validates written invoices against the official Facturae 3.0 schema with
-// xmllint, when the schema folder beside the source tree and xmllint are
-// both present; otherwise the tests say that they skipped and why.
+// xmllint, when the schema folder the build names (TORVANE_SCHEMA_DIR) and
+// xmllint are both present; otherwise the tests say that they skipped and why.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,7 +13,7 @@
 namespace torvane::testing {
 namespace {
 
-const std::string kSchemaFolder = TORVANE_SOURCE_DIR "/../shared/schemas";
+const std::string kSchemaFolder = TORVANE_SCHEMA_DIR;
 
 bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
 
