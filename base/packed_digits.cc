@@ -70,9 +70,8 @@ std::string UnpackDigits(std::string_view bytes) {
 std::string ZeroPad(long long number, int width) {
   if (width <= 0) return {};
   // The magnitude in unsigned arithmetic, so the most negative number has one.
-  unsigned long long magnitude =
-      number < 0 ? 0ULL - static_cast<unsigned long long>(number)
-                 : static_cast<unsigned long long>(number);
+  unsigned long long magnitude = number < 0 ? 0ULL - static_cast<unsigned long long>(number)
+                                            : static_cast<unsigned long long>(number);
   std::string digits;
   do {
     digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));

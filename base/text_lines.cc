@@ -12,7 +12,9 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
   return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
-std::string_view TrimBlanks(std::string_view text) { return TrimTrailingBlanks(TrimLeadingBlanks(text)); }
+std::string_view TrimBlanks(std::string_view text) {
+  return TrimTrailingBlanks(TrimLeadingBlanks(text));
+}
 
 std::string_view CutAtEndOfData(std::string_view data) {
   const size_t end = data.find('\x1A');

@@ -23,8 +23,7 @@ constexpr int16_t kFatalMessageRow = 12;
 // The operator's message: the session language's prefix ("NO SE PUEDE
 // ACCEDER AL FICHERO " for "SPA", Galician for "GLG", Occitan for "OCI",
 // Catalan for anything else), the table path as given, and " (status)".
-std::string FatalOpenMessage(std::string_view language, std::string_view path,
-                             RecordStatus status);
+std::string FatalOpenMessage(std::string_view language, std::string_view path, RecordStatus status);
 
 // Shows the message, waits for the operator and removes the window again;
 // returns afterwards. The steps end to end, without stopping the program.

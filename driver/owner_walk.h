@@ -24,10 +24,10 @@
 #ifndef TORVANE_DRIVER_OWNER_WALK_H_
 #define TORVANE_DRIVER_OWNER_WALK_H_
 
-#include "session/run_parameters.h"
 #include "driver/run_report.h"
 #include "driver/unit_invoicing.h"
 #include "records/table_registry.h"
+#include "session/run_parameters.h"
 
 namespace torvane {
 

@@ -24,18 +24,17 @@ constexpr char kFileList[] = "TAR.LST";
 }  // namespace
 
 std::string PublishingHost(FileSystem& fs, const std::string& root_directory) {
-  const std::string value = ReadProfileValue(fs, root_directory + kPublishingProfile,
-                                              kPublishingSection, "Servidor");
+  const std::string value =
+      ReadProfileValue(fs, root_directory + kPublishingProfile, kPublishingSection, "Servidor");
   const std::string_view host = TrimBlanks(value);
   return host.empty() ? std::string(kDefaultPublishingHost) : std::string(host);
 }
 
 std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
-                              const std::string& root_directory,
-                              const std::string& temp_directory, const FirmIdentity& firm) {
-  const bool publishing_wanted =
-      ReadProfileValue(fs, root_directory + kPublishingProfile, kPublishingSection, "Rebuts") !=
-      "N";
+                              const std::string& root_directory, const std::string& temp_directory,
+                              const FirmIdentity& firm) {
+  const bool publishing_wanted = ReadProfileValue(fs, root_directory + kPublishingProfile,
+                                                  kPublishingSection, "Rebuts") != "N";
   if (!publishing_wanted || !FileExists(fs, root_directory + "KAVTAR.EXE")) {
     return kNextStepProgram;
   }

@@ -9,10 +9,10 @@
 
 #include <string>
 
-#include "session/tax_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/random.h"
+#include "session/tax_settings.h"
 
 namespace torvane {
 
@@ -34,8 +34,8 @@ std::string PublishingHost(FileSystem& fs, const std::string& root_directory);
 // Should no free archive name be found, the archiver is not prepared and
 // "TORVANE2" runs next rather than an earlier archive being overwritten.
 std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
-                              const std::string& root_directory,
-                              const std::string& temp_directory, const FirmIdentity& firm);
+                              const std::string& root_directory, const std::string& temp_directory,
+                              const FirmIdentity& firm);
 
 }  // namespace torvane
 

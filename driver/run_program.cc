@@ -4,14 +4,14 @@
 #include "driver/invoice_filing.h"
 #include "driver/owner_walk.h"
 #include "driver/publishing_handoff.h"
-#include "session/run_parameters.h"
 #include "driver/run_report.h"
-#include "session/tax_settings.h"
 #include "facturae/receipt_invoice.h"
 #include "platform/random.h"
 #include "records/tables.h"
 #include "session/language_file.h"
+#include "session/run_parameters.h"
 #include "session/session_environment.h"
+#include "session/tax_settings.h"
 
 namespace torvane {
 namespace {
@@ -47,7 +47,8 @@ BufferRoom BufferOf(RunBuffers& buffers, int16_t file_number) {
 void RunBatch(Platform& platform, const SessionEnvironment& session, TableRegistry& registry,
               RunBuffers& buffers, const TaxSettings& taxes, const FirmIdentity& firm) {
   FileSystem& fs = platform.files;
-  const RunParameters run = ReadRunParameters(fs, session.TempDirectory, platform.clock.Today().year);
+  const RunParameters run =
+      ReadRunParameters(fs, session.TempDirectory, platform.clock.Today().year);
 
   // The file list stays open, exclusively, for the whole walk.
   std::unique_ptr<File> file_list =
@@ -58,7 +59,8 @@ void RunBatch(Platform& platform, const SessionEnvironment& session, TableRegist
   report.Begin(run.ReceiptDate, run.BatchReference);
 
   LanguageTexts texts(fs, session.RootDirectory, session.Language, kProgramName);
-  FacturaeInvoiceWriter writer(fs, firm, session.Language, PublishingHost(fs, session.RootDirectory));
+  FacturaeInvoiceWriter writer(fs, firm, session.Language,
+                               PublishingHost(fs, session.RootDirectory));
   InvoiceFiling filing(fs, session.RootDirectory, run, writer, file_list.get());
   const RunRecordBuffers record_buffers = buffers.ForRun();
   UnitInvoicing invoicing(registry, record_buffers, run, taxes, texts, filing, report);

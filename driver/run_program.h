@@ -14,14 +14,14 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
 #include "driver/unit_invoicing.h"
+#include "platform/platform.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
-#include "records/unit_layout.h"
 #include "records/table_registry.h"
 #include "records/tables.h"
+#include "records/unit_layout.h"
 
 namespace torvane {
 

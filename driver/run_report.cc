@@ -5,10 +5,10 @@
 #include <initializer_list>
 #include <string>
 
-#include "base/packed_digits.h"
-#include "base/number_format.h"
-#include "base/text_lines.h"
 #include "base/calendar.h"
+#include "base/number_format.h"
+#include "base/packed_digits.h"
+#include "base/text_lines.h"
 
 namespace torvane {
 namespace {
@@ -26,9 +26,9 @@ std::string Line(std::string_view keyword, std::initializer_list<std::string_vie
 }
 
 std::string InvoiceLine(std::string_view keyword, const ReportedInvoice& invoice) {
-  return Line(keyword,
-              {invoice.file_name, TrimTrailingBlanks(invoice.owner_tax_number),
-               UnpackDigits(invoice.unit_key), invoice.invoice_number, EuroText(invoice.total_cents)});
+  return Line(keyword, {invoice.file_name, TrimTrailingBlanks(invoice.owner_tax_number),
+                        UnpackDigits(invoice.unit_key), invoice.invoice_number,
+                        EuroText(invoice.total_cents)});
 }
 
 }  // namespace

@@ -36,8 +36,7 @@ ReceiptConcepts UnitInvoicing::LookUpConcepts(const RecordView& unit) {
     PutBytes(buffers_.concept_record, concept_record::kVatApplies, "S");
     PutBytes(buffers_.concept_record, concept_record::kWithholdingApplies, "S");
     // A concept that is missing or locked keeps the reset values.
-    (void)tables_.ReadByKey(kConceptsTable, 0, std::string(1, static_cast<char>(*slots[i].key)),
-                            0);
+    (void)tables_.ReadByKey(kConceptsTable, 0, std::string(1, static_cast<char>(*slots[i].key)), 0);
     concepts[i].name = std::string(concept_record.Bytes(concept_record::kConceptName));
     concepts[i].vat_applies = concept_record.Flag(concept_record::kVatApplies);
     concepts[i].withholding_applies = concept_record.Flag(concept_record::kWithholdingApplies);

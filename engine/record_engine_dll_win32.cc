@@ -22,12 +22,11 @@ torvane::RecordEngine& Engine() {
 extern "C" __declspec(dllexport) short __stdcall BTRCALL(unsigned short operation,
                                                          void* position_block, void* data_buffer,
                                                          unsigned long* data_length,
-                                                         void* key_buffer,
-                                                         unsigned char key_length,
+                                                         void* key_buffer, unsigned char key_length,
                                                          signed char key_number) {
   uint32_t length = data_length != nullptr ? static_cast<uint32_t>(*data_length) : 0;
-  const int16_t status = Engine().Call(operation, position_block, data_buffer, &length,
-                                       key_buffer, key_length, key_number);
+  const int16_t status = Engine().Call(operation, position_block, data_buffer, &length, key_buffer,
+                                       key_length, key_number);
   if (data_length != nullptr) *data_length = length;
   return status;
 }

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "facturae/invoice_sections.h"
 #include "base/calendar.h"
 #include "base/number_format.h"
 #include "base/text_lines.h"
+#include "facturae/invoice_sections.h"
 
 namespace torvane {
 namespace {

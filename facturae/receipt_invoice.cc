@@ -34,9 +34,8 @@ void WriteFileHeader(XmlWriter& xml, const FirmIdentity& firm, const Receipt& re
   xml.WriteElement("InvoiceIssuerType", "TE");
   WriteParty(xml, FirmPartyBlock(firm));
   xml.StartElement("Batch");
-  xml.WriteElement(
-      "BatchIdentifier",
-      std::string(TrimTrailingBlanks(receipt.owner_tax_number)) + receipt.figures.InvoiceNumber);
+  xml.WriteElement("BatchIdentifier", std::string(TrimTrailingBlanks(receipt.owner_tax_number)) +
+                                          receipt.figures.InvoiceNumber);
   xml.WriteElement("InvoicesCount", "1");
   WriteTotalAmount(xml, "TotalInvoicesAmount", total);
   WriteTotalAmount(xml, "TotalOutstandingAmount", total);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "session/run_parameters.h"
 #include "platform/memory_file_system.h"
+#include "session/run_parameters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   torvane::MemoryFileSystem fs;

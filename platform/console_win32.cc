@@ -156,9 +156,8 @@ class Win32Console : public Console {
     char character = ' ';
     WORD attribute = kDefaultAttribute;
     DWORD count = 0;
-    if (!::ReadConsoleOutputCharacterA(screen.output, &character, 1, cell, &count) ||
-        count != 1 || !::ReadConsoleOutputAttribute(screen.output, &attribute, 1, cell, &count) ||
-        count != 1) {
+    if (!::ReadConsoleOutputCharacterA(screen.output, &character, 1, cell, &count) || count != 1 ||
+        !::ReadConsoleOutputAttribute(screen.output, &attribute, 1, cell, &count) || count != 1) {
       return ConsoleCell{};
     }
     return ConsoleCell{static_cast<uint8_t>(character), static_cast<uint8_t>(attribute & 0xFF)};

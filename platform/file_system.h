@@ -71,9 +71,8 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // Returns the open file, or null with *error telling why.
-  virtual std::unique_ptr<File> Open(std::string_view path, FileAccess access,
-                                     FileSharing sharing, FileCreation creation,
-                                     FileError* error = nullptr) = 0;
+  virtual std::unique_ptr<File> Open(std::string_view path, FileAccess access, FileSharing sharing,
+                                     FileCreation creation, FileError* error = nullptr) = 0;
 
   // The entries of the folder of `pattern` whose names match its last
   // component ("*" and "?" wildcards, "*.*" matching every name), ordinary

@@ -25,7 +25,8 @@ class MemoryFile : public File {
       failed_ = true;
       return false;
     }
-    if (node_->bytes.size() < position_ + bytes.size()) node_->bytes.resize(position_ + bytes.size());
+    if (node_->bytes.size() < position_ + bytes.size())
+      node_->bytes.resize(position_ + bytes.size());
     std::memcpy(node_->bytes.data() + position_, bytes.data(), bytes.size());
     position_ += bytes.size();
     return true;
@@ -97,7 +98,8 @@ std::unique_ptr<File> MemoryFileSystem::Open(std::string_view path, FileAccess a
   auto it = files_.find(key);
   if (it == files_.end()) {
     const std::string parent = ParentOf(key);
-    if (creation == FileCreation::kOpenExisting || (!parent.empty() && folders_.count(parent) == 0)) {
+    if (creation == FileCreation::kOpenExisting ||
+        (!parent.empty() && folders_.count(parent) == 0)) {
       *error = FileError::kNotFound;
       return nullptr;
     }
@@ -128,7 +130,8 @@ std::vector<DirectoryEntry> MemoryFileSystem::Find(std::string_view pattern) {
   const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
   auto consider = [&](const std::string& path, uint32_t attributes) {
     if (ParentOf(path) != folder) return;
-    const std::string entry_name = slash == std::string::npos ? path : path.substr(folder.size() + 1);
+    const std::string entry_name =
+        slash == std::string::npos ? path : path.substr(folder.size() + 1);
     if (WildcardMatch(name, entry_name)) entries.push_back({entry_name, attributes});
   };
   for (const auto& [path, node] : files_) consider(path, node->attributes);

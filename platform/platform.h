@@ -21,7 +21,7 @@ struct Platform {
   RecordManager& record_manager;
 
   static Platform Default() {
-    return Platform{FileSystem::Default(), Clock::Default(),           Environment::Default(),
+    return Platform{FileSystem::Default(),      Clock::Default(),   Environment::Default(),
                     ProcessLauncher::Default(), Console::Default(), RecordManager::Default()};
   }
 };

@@ -42,14 +42,13 @@ class Win32RecordManager : public RecordManager {
   // WBTRV32.DLL.
   explicit Win32RecordManager(std::string library) : library_(std::move(library)) {}
 
-  int16_t Call(uint16_t operation, void* position_block, void* data_buffer,
-               uint32_t* data_length, void* key_buffer, uint8_t key_length,
-               int8_t key_number) override {
+  int16_t Call(uint16_t operation, void* position_block, void* data_buffer, uint32_t* data_length,
+               void* key_buffer, uint8_t key_length, int8_t key_number) override {
     if (!loaded_) Load();
     if (entry_ == nullptr) return kRecordManagerInactive;
     unsigned long length = data_length != nullptr ? *data_length : 0;
-    const short status = entry_(operation, position_block, data_buffer, &length, key_buffer,
-                                key_length, key_number);
+    const short status =
+        entry_(operation, position_block, data_buffer, &length, key_buffer, key_length, key_number);
     if (data_length != nullptr) *data_length = static_cast<uint32_t>(length);
     return status;
   }

@@ -37,7 +37,7 @@ struct Receipt {
   char billing_timing = ' ';
   std::string period_text;  // the period in words, in the session language
 
-  CalendarDate issue_date;  // the run's receipt date
+  CalendarDate issue_date;    // the run's receipt date
   bool direct_debit = false;  // series "B": collected from the tenant's account
   double payable_cents = 0;   // VAT + concepts - withholding
 

@@ -200,8 +200,8 @@ std::optional<Receipt> EvaluateReceipt(const ReceiptRecords& records,
       unit.Flag(unit::kWithholdingFlag) ? taxes.WithholdingRate[k] : 0.0f;
   figures.VatAmount =
       RoundHalfToEven(static_cast<double>(figures.VatRate) * figures.VatBase / kPercent);
-  figures.WithholdingAmount = RoundHalfToEven(
-      static_cast<double>(figures.AppliedWithholdingRate) * figures.WithholdingBase / kPercent);
+  figures.WithholdingAmount = RoundHalfToEven(static_cast<double>(figures.AppliedWithholdingRate) *
+                                              figures.WithholdingBase / kPercent);
 
   Receipt receipt = DescribeReceipt(records.owner, unit, run);
   figures.PaymentReference = receipt.unit_digits.substr(1, 3) + receipt.unit_digits.substr(5, 3) +

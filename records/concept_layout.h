@@ -20,8 +20,7 @@ inline constexpr Field kConceptName{"ConceptName", 2, 20, FieldEncoding::kText};
 inline constexpr Field kVatApplies{"VatApplies", 22, 1, FieldEncoding::kFlag};
 inline constexpr Field kWithholdingApplies{"WithholdingApplies", 23, 1, FieldEncoding::kFlag};
 
-inline constexpr Field kAllFields[] = {kConceptKey, kConceptName, kVatApplies,
-                                       kWithholdingApplies};
+inline constexpr Field kAllFields[] = {kConceptKey, kConceptName, kVatApplies, kWithholdingApplies};
 static_assert(kWithholdingApplies.end() <= static_cast<size_t>(kRecordLength));
 
 }  // namespace torvane::concept_record

@@ -37,9 +37,9 @@ inline constexpr size_t EstateEntryOffset(int entry_index) {  // 0-based entry
 }
 static_assert(kEstateListEntries * kEstateEntryLength == kEstateList.length);
 
-inline constexpr Field kAllFields[] = {kOwnerCode,     kOwnerName,         kOwnerAddress,
+inline constexpr Field kAllFields[] = {kOwnerCode,         kOwnerName,     kOwnerAddress,
                                        kOwnerPostCodeTown, kOwnerProvince, kLastInvoiceNumber,
-                                       kEstateList,    kOwnerTaxNumber};
+                                       kEstateList,        kOwnerTaxNumber};
 static_assert(kOwnerTaxNumber.end() <= static_cast<size_t>(kRecordLength));
 
 }  // namespace torvane::owner

@@ -211,7 +211,8 @@ void TableRegistry::ReadTableStats(int16_t file_number, int16_t key_number, int1
   int length = 0;
   for (size_t offset = file_layout::kSize; offset + segment_layout::kSize <= data.size();
        offset += segment_layout::kSize) {
-    if (current_key == key_number) length += Uint16At(data, offset + segment_layout::kLength.offset);
+    if (current_key == key_number)
+      length += Uint16At(data, offset + segment_layout::kLength.offset);
     if ((data[offset + segment_layout::kFlags.offset] & kKeySegmented) == 0) {
       if (current_key == key_number) {
         *key_length = static_cast<int16_t>(std::min(length, 0x7FFF));

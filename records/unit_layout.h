@@ -38,7 +38,8 @@ inline constexpr Field kUnitStreet{"UnitStreet", 99, 30, FieldEncoding::kText};
 inline constexpr Field kUnitPostCodeTown{"UnitPostCodeTown", 130, 30, FieldEncoding::kText};
 inline constexpr Field kUnitProvince{"UnitProvince", 160, 30, FieldEncoding::kText};
 inline constexpr Field kPremisesFlag{"PremisesFlag", 211, 1, FieldEncoding::kFlag};
-inline constexpr Field kRemittanceNumberHigh{"RemittanceNumberHigh", 212, 1, FieldEncoding::kPacked};
+inline constexpr Field kRemittanceNumberHigh{"RemittanceNumberHigh", 212, 1,
+                                             FieldEncoding::kPacked};
 inline constexpr Field kReceiptSeries{"ReceiptSeries", 224, 1, FieldEncoding::kText};
 inline constexpr Field kRemittanceNumberLow{"RemittanceNumberLow", 225, 1, FieldEncoding::kPacked};
 inline constexpr Field kBillingPeriodMonths{"BillingPeriodMonths", 226, 2, FieldEncoding::kInt16};
@@ -65,9 +66,9 @@ inline constexpr int kExtraConceptLength = kExtraCodeLength + 4;
 inline constexpr int kInstalmentCodeLength = 2;
 inline constexpr int kInstalmentCountLength = 2;
 inline constexpr int kInstalmentLength = kInstalmentCodeLength + kInstalmentCountLength + 4;
-inline constexpr int kConceptBlockLength =
-    kFixedConcepts * kFixedAmountLength + kExtraConceptCount * kExtraConceptLength +
-    kInstalmentLength;
+inline constexpr int kConceptBlockLength = kFixedConcepts * kFixedAmountLength +
+                                           kExtraConceptCount * kExtraConceptLength +
+                                           kInstalmentLength;
 static_assert(kFixedConcepts * kFixedAmountLength == kFixedConceptAmounts.length);
 static_assert(kExtraConceptCount * kExtraConceptLength == kExtraConcepts.length);
 static_assert(kInstalmentLength == kInstalmentConcept.length);
@@ -75,12 +76,24 @@ static_assert(kConceptBlockLength == 66);
 static_assert(kFixedConceptAmounts.end() == kExtraConcepts.offset());
 static_assert(kExtraConcepts.end() == kInstalmentConcept.offset());
 
-inline constexpr Field kAllFields[] = {
-    kUnitKey,         kTenantName,         kUnitDoor,           kUnitStreet,
-    kUnitPostCodeTown, kUnitProvince,      kPremisesFlag,       kRemittanceNumberHigh,
-    kReceiptSeries,   kRemittanceNumberLow, kBillingPeriodMonths, kFixedConceptAmounts,
-    kExtraConcepts,   kInstalmentConcept,  kWithholdingFlag,    kBillingTiming,
-    kTenantTaxNumber, kTenantIban};
+inline constexpr Field kAllFields[] = {kUnitKey,
+                                       kTenantName,
+                                       kUnitDoor,
+                                       kUnitStreet,
+                                       kUnitPostCodeTown,
+                                       kUnitProvince,
+                                       kPremisesFlag,
+                                       kRemittanceNumberHigh,
+                                       kReceiptSeries,
+                                       kRemittanceNumberLow,
+                                       kBillingPeriodMonths,
+                                       kFixedConceptAmounts,
+                                       kExtraConcepts,
+                                       kInstalmentConcept,
+                                       kWithholdingFlag,
+                                       kBillingTiming,
+                                       kTenantTaxNumber,
+                                       kTenantIban};
 static_assert(kTenantIban.end() <= static_cast<size_t>(kRecordLength));
 
 }  // namespace torvane::unit

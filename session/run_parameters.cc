@@ -52,9 +52,9 @@ bool IsYes(std::string_view line) { return line == "S"; }
 // four characters.
 std::string RangeValue(char series_letter, std::string_view line) {
   const size_t width = kRemittanceDigits;
-  std::string digits = line.size() >= width ? std::string(line.substr(line.size() - width))
-                                            : std::string(width - line.size(), '0') +
-                                                  std::string(line);
+  std::string digits = line.size() >= width
+                           ? std::string(line.substr(line.size() - width))
+                           : std::string(width - line.size(), '0') + std::string(line);
   return std::string(1, series_letter) + PackDigits(digits);
 }
 

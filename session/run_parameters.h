@@ -27,9 +27,9 @@ struct RunParameters {
   CalendarDate ReceiptDate;
   std::string UnitKeyFrom;  // packed estate code + unit number, normally 4 bytes
   std::string UnitKeyTo;
-  std::string BatchReference;  // packed digits
+  std::string BatchReference;                             // packed digits
   std::array<SeriesEntry, kSeriesCount> SeriesSelection;  // index 0 = "A"
-  std::array<bool, kConceptCount> ConceptSelected = {};     // index 0 = concept 1
+  std::array<bool, kConceptCount> ConceptSelected = {};   // index 0 = concept 1
 };
 
 // Reads temp_directory + "pent.tmp"; never fails (missing lines read as empty).

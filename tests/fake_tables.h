@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "base/packed_digits.h"
+#include "driver/unit_invoicing.h"
 #include "platform/memory_file_system.h"
 #include "platform/record_manager.h"
-#include "driver/unit_invoicing.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
 #include "records/owner_layout.h"
@@ -222,8 +222,7 @@ class FakeRecordManager : public RecordManager {
 // registry, with zero-filled record buffers of the run's sizes.
 class FakeRunTables {
  public:
-  FakeRunTables()
-      : registry(manager, files, clock, "") {
+  FakeRunTables() : registry(manager, files, clock, "") {
     manager.AddTable("TVRebut", concept_record::kRecordLength, 1);
     manager.AddTable("TRemeses", kRemittanceRecordLength, 4);
     manager.AddTable("PropietV", owner::kRecordLength, 2);

@@ -23,11 +23,11 @@ TEST(PackDigitsTest, PacksTwoDigitsPerByte) {
       {"9999", "\xE3\xE3"},
       {"0000", "\x80\x80"},
       // The trimmed text is right-aligned in the original length.
-      {" 12", "\x81\x94"},   // 012 -> 01 20
-      {"12 ", "\x81\x94"},   // 012 -> 01 20
-      {"1 2", "\x8A\x94"},   // inner blank counts as 0: 102 -> 10 20
+      {" 12", "\x81\x94"},  // 012 -> 01 20
+      {"12 ", "\x81\x94"},  // 012 -> 01 20
+      {"1 2", "\x8A\x94"},  // inner blank counts as 0: 102 -> 10 20
       {"  ", "\x80"},
-      {"ab", "\x80"},        // non-digits count as 0
+      {"ab", "\x80"},  // non-digits count as 0
       {"1x", "\x8A"},
   };
   for (const PackCase& c : cases) {
@@ -93,11 +93,11 @@ TEST(PackCodeTest, PadsEachGroupToItsWidth) {
       {" 7", "0007"},
       {"12.3", "00120003"},
       {"1.2.3", "000100020003"},
-      {"12.", "0012"},        // an empty last group adds nothing
+      {"12.", "0012"},  // an empty last group adds nothing
       {"12. ", "0012"},
-      {".5", "00000005"},     // an empty group between separators is 0
+      {".5", "00000005"},  // an empty group between separators is 0
       {"1..2", "000100000002"},
-      {"123456", "123456"},   // six characters, no ".": a six-digit group
+      {"123456", "123456"},  // six characters, no ".": a six-digit group
       {"123456.7890", "1234567890"},
       {"1234567.890", "2345670890"},  // eleven with one ".": six, last digits kept
       {"12345678901", "678901"},
@@ -135,14 +135,14 @@ TEST(PackDateTextTest, ReadsTypedDates) {
       {"31/02/09", 2009, "20090231"},  // no calendar check
       {"0/03/09", 2009, "00090300"},   // day 0: the year is not completed
       {"15/0/09", 2009, "00090015"},
-      {"15/03/", 2009, "20000315"},    // no year digits: year 0, completed to 2000
+      {"15/03/", 2009, "20000315"},  // no year digits: year 0, completed to 2000
       {"1503", 2009, "20000315"},
-      {" 1 2 09", 2009, "20090201"},   // blanks are kept in the characters
+      {" 1 2 09", 2009, "20090201"},  // blanks are kept in the characters
       {"", 2009, "00000000"},
-      {"1.1.00", 2050, "20000101"},    // 50 years back is still this century
-      {"1.1.00", 2051, "21000101"},    // 51 years back moves ahead
-      {"1.1.50", 2001, "20500101"},    // 49 years ahead stays
-      {"1.1.50", 2000, "19500101"},    // 50 years ahead moves back
+      {"1.1.00", 2050, "20000101"},  // 50 years back is still this century
+      {"1.1.00", 2051, "21000101"},  // 51 years back moves ahead
+      {"1.1.50", 2001, "20500101"},  // 49 years ahead stays
+      {"1.1.50", 2000, "19500101"},  // 50 years ahead moves back
       {"1.1.99", 1999, "19990101"},
   };
   for (const DateCase& c : cases) {
@@ -156,9 +156,7 @@ TEST(PackDateTextTest, FaultsGiveFourZeroBytes) {
       "15/03",      // one separator
       "1/2/3/4",    // three separators
       "15/03/09x",  // a character other than blanks, digits and separators
-      "15,03,09",
-      "\t15/03/09",
-      "1-2-3-",
+      "15,03,09",  "\t15/03/09", "1-2-3-",
   };
   for (const std::string& text : faults) {
     EXPECT_EQ(PackDateText(text, 2009), std::string(4, '\x80')) << "date '" << text << "'";
@@ -187,7 +185,7 @@ TEST(CompareBytesTest, OrdersUnsignedBytewiseWithPrefixSmaller) {
       {"\x80\x8C", "\x80\x8C", 0},
       {"\x80\x8C", "\x80\x8C\x80\x83", -1},  // a key's prefix is smaller
       {"\xE3", "\x80\x80", 1},
-      {"\x80", "\x7F", 1},                   // unsigned: 0x80 above 0x7F
+      {"\x80", "\x7F", 1},  // unsigned: 0x80 above 0x7F
       {"A\x80\x85", "B\x80\x80", -1},
       {std::string("a\0b", 3), std::string("a\0c", 3), -1},
   };

@@ -12,8 +12,12 @@ TEST(SuitePathTest, JoinAddsOneSeparatorUnlessTheFolderEndsInOne) {
     const char* folder;
     const char* expected;
   } cases[] = {
-      {"", "F.INI"},           {"C:", "C:F.INI"},         {"DADES", "DADES\\F.INI"},
-      {"DADES\\", "DADES\\F.INI"}, {"/srv/root/", "/srv/root/F.INI"}, {"a b ", "a b \\F.INI"},
+      {"", "F.INI"},
+      {"C:", "C:F.INI"},
+      {"DADES", "DADES\\F.INI"},
+      {"DADES\\", "DADES\\F.INI"},
+      {"/srv/root/", "/srv/root/F.INI"},
+      {"a b ", "a b \\F.INI"},
   };
   for (const auto& c : cases) EXPECT_EQ(JoinPath(c.folder, "F.INI"), c.expected) << c.folder;
   EXPECT_EQ(WithTrailingSeparator(""), "");

@@ -89,18 +89,18 @@ TEST_F(FatalOpenTest, FailedOpenClosesEverythingAndEndsWithExitCodeZero) {
   EXPECT_EXIT(
       {
         rm.QueueStatuses({2});
-        OpenRunTables(registry, buffers, "ROOT\\", [&](const std::string& path, RecordStatus status) {
-          EndRunAfterFailedOpen(windows_, colour_state_, kColours,
-                                FatalOpenMessage("SPA", path, status), [&] {
-                                  const RecordStatus reset = registry.CloseAllTables();
-                                  const bool reported =
-                                      console_.events.back() ==
-                                      "report:NO SE PUEDE ACCEDER AL FICHERO ROOT\\DADES\\TVRebut (2)";
-                                  std::fprintf(stderr, "reset=%d last=%d reported=%d\n",
-                                               StatusCode(reset), rm.requests.back().operation,
-                                               reported ? 1 : 0);
-                                });
-        });
+        OpenRunTables(
+            registry, buffers, "ROOT\\", [&](const std::string& path, RecordStatus status) {
+              EndRunAfterFailedOpen(
+                  windows_, colour_state_, kColours, FatalOpenMessage("SPA", path, status), [&] {
+                    const RecordStatus reset = registry.CloseAllTables();
+                    const bool reported =
+                        console_.events.back() ==
+                        "report:NO SE PUEDE ACCEDER AL FICHERO ROOT\\DADES\\TVRebut (2)";
+                    std::fprintf(stderr, "reset=%d last=%d reported=%d\n", StatusCode(reset),
+                                 rm.requests.back().operation, reported ? 1 : 0);
+                  });
+            });
       },
       ::testing::ExitedWithCode(0), "reset=0 last=28 reported=1");
 }

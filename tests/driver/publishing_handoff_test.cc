@@ -22,9 +22,7 @@ class PublishingHandOffTest : public ::testing::Test {
     firm_.fields[7] = "ESB12345678  ";
   }
 
-  std::string HandOff() {
-    return PublishingHandOff(fs_, clock_, random_, root_, temp_, firm_);
-  }
+  std::string HandOff() { return PublishingHandOff(fs_, clock_, random_, root_, temp_, firm_); }
   void InstallArchiver() { testing::WriteNativeFile(root_ + "KAVTAR.EXE", "program"); }
   void WriteFtpProfile(std::string_view bytes) {
     testing::WriteNativeFile(root_ + "Ftp.ini", bytes);
@@ -65,33 +63,42 @@ TEST_F(PublishingHandOffTest, PreparesTheArchiverWhenFtpProfileIsMissing) {
 
   EXPECT_EQ(ArchiverProfile(),
             "[Tar]\r\n"
-            "Archive=" + archive + "\r\n"
-            "FileList=" + temp_ + "TAR.LST\r\n"
-            "Chain=" + root_ + "TORVANE2\r\n"
-            "Send=HTTP\r\n");
+            "Archive=" +
+                archive +
+                "\r\n"
+                "FileList=" +
+                temp_ +
+                "TAR.LST\r\n"
+                "Chain=" +
+                root_ +
+                "TORVANE2\r\n"
+                "Send=HTTP\r\n");
   EXPECT_EQ(UploaderProfile(),
             "[URL]\r\n"
-            "Site=" + std::string(kDefaultPublishingHost) + "\r\n"
-            "Port=80\r\n"
-            "Page=/proves/factsrv.php\r\n"
-            "Method=POST\r\n"
-            "Show=1\r\n"
-            "[Vars]\r\n"
-            "1=NIF=ESB12345678\r\n"  // the tax number without its trailing blanks
-            "[Files]\r\n"
-            "1=" + archive + "\r\n");
+            "Site=" +
+                std::string(kDefaultPublishingHost) +
+                "\r\n"
+                "Port=80\r\n"
+                "Page=/proves/factsrv.php\r\n"
+                "Method=POST\r\n"
+                "Show=1\r\n"
+                "[Vars]\r\n"
+                "1=NIF=ESB12345678\r\n"  // the tax number without its trailing blanks
+                "[Files]\r\n"
+                "1=" +
+                archive + "\r\n");
 }
 
 TEST_F(PublishingHandOffTest, RewritesEarlierProfilesFromScratch) {
   InstallArchiver();
   WriteFtpProfile("[Publicar]\r\nRebuts=S\r\nServidor= factures.example.com \r\n");
   testing::WriteNativeFile(temp_ + "KAVTAR.INI", "; old\r\n[Tar]\r\nArchive=old.TAR\r\nKeep=1\r\n");
-  testing::WriteNativeFile(temp_ + "KAVHTTP.INI", "[URL]\r\nSite=old.example\r\n[Extra]\r\nA=1\r\n");
+  testing::WriteNativeFile(temp_ + "KAVHTTP.INI",
+                           "[URL]\r\nSite=old.example\r\n[Extra]\r\nA=1\r\n");
   ASSERT_EQ(HandOff(), "KAVTAR");
   const std::string archive = ArchiveName();
-  EXPECT_EQ(ArchiverProfile(),
-            "[Tar]\r\nArchive=" + archive + "\r\nFileList=" + temp_ + "TAR.LST\r\nChain=" + root_ +
-                "TORVANE2\r\nSend=HTTP\r\n");
+  EXPECT_EQ(ArchiverProfile(), "[Tar]\r\nArchive=" + archive + "\r\nFileList=" + temp_ +
+                                   "TAR.LST\r\nChain=" + root_ + "TORVANE2\r\nSend=HTTP\r\n");
   EXPECT_EQ(UploaderProfile(),
             "[URL]\r\nSite=factures.example.com\r\nPort=80\r\nPage=/proves/factsrv.php\r\n"
             "Method=POST\r\nShow=1\r\n[Vars]\r\n1=NIF=ESB12345678\r\n[Files]\r\n1=" +
@@ -104,8 +111,8 @@ TEST_F(PublishingHandOffTest, OnlyAnExactNTurnsPublishingOff) {
     std::string value;
     std::string next;
   } cases[] = {
-      {"N", "TORVANE2"}, {"n", "KAVTAR"},  {" N", "KAVTAR"}, {"NO", "KAVTAR"},
-      {"", "KAVTAR"},    {"S", "KAVTAR"},  {"N ", "KAVTAR"},
+      {"N", "TORVANE2"}, {"n", "KAVTAR"}, {" N", "KAVTAR"}, {"NO", "KAVTAR"},
+      {"", "KAVTAR"},    {"S", "KAVTAR"}, {"N ", "KAVTAR"},
   };
   for (const auto& c : cases) {
     WriteFtpProfile("[Publicar]\r\nRebuts=" + c.value + "\r\n");

@@ -471,7 +471,8 @@ class UnitInvoicingReportTest : public ::testing::Test {
     output_.written = written;
     output_.listed = listed;
     LanguageTexts texts(tables_.files, "", "CAT", "TORVANE1");
-    UnitInvoicing invoicing(tables_.registry, tables_.buffers(), run, taxes, texts, output_, report);
+    UnitInvoicing invoicing(tables_.registry, tables_.buffers(), run, taxes, texts, output_,
+                            report);
     const std::string owner = OwnerRecord(7, 41, {{12, 0}}, "ESB12345678  ");
     std::memcpy(tables_.owner_buffer.data(), owner.data(), owner.size());
     UnitFields fields = RentOf(1000);

@@ -58,7 +58,7 @@ class InvoiceFixture : public ::testing::Test {
     firm_.fields[7] = "ESB00000001";
 
     run_.ReceiptDate = CalendarDate{2009, 12, 31};
-    run_.BatchReference = "\x81";           // 01
+    run_.BatchReference = "\x81";  // 01
 
     PutOwner(owner::kOwnerName, "GARCIA LOPEZ*JOAN");
     PutOwner(owner::kOwnerAddress, "MAJOR*CARRER");

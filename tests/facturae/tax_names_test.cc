@@ -84,7 +84,6 @@ TEST(SplitPostCodeAndTownTest, Table) {
   }
 }
 
-
 TEST(TrimTest, BlanksOnly) {
   EXPECT_EQ(TrimTrailingBlanks("  AB  "), "  AB");
   EXPECT_EQ(TrimTrailingBlanks("AB\t"), "AB\t");

@@ -42,8 +42,8 @@ class StandardHandles {
 
 HANDLE OpenNative(const std::string& name, DWORD creation) {
   return ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, creation,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 KEY_EVENT_RECORD Key(WORD virtual_key, char character) {

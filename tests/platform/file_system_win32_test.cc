@@ -164,8 +164,8 @@ TEST_F(Win32FileSystemTest, PathsOfTwoHundredFiftyFiveCharacters) {
   ASSERT_TRUE(fs_.CreateFolder(folder));
   const std::string path = folder + "\\" + std::string(255 - folder.size() - 1, 'f');
   ASSERT_EQ(path.size(), 255u);
-  auto file = fs_.Open(path, FileAccess::kWrite, FileSharing::kExclusive,
-                       FileCreation::kCreateOrTruncate);
+  auto file =
+      fs_.Open(path, FileAccess::kWrite, FileSharing::kExclusive, FileCreation::kCreateOrTruncate);
   ASSERT_TRUE(file);
   EXPECT_TRUE(file->Write("long"));
   EXPECT_TRUE(file->Close());
@@ -214,7 +214,8 @@ TEST_F(Win32FileSystemTest, WritesAreBufferedAndSeenByReads) {
   EXPECT_EQ(ReadNativeFile(dir_.path() + "WinPush.tmp"), std::string("\x0E\0\0\0frame", 9));
   // Opening again without truncating keeps the bytes.
   EXPECT_EQ(Open("WinPush.tmp", FileAccess::kReadWrite, FileSharing::kShareAll,
-                 FileCreation::kOpenOrCreate)->Size(),
+                 FileCreation::kOpenOrCreate)
+                ->Size(),
             9);
 }
 

@@ -31,9 +31,9 @@ class RunParametersTest : public ::testing::Test {
 
   // A complete file: every series and concept selected.
   static std::vector<std::string> FullLines() {
-    return {"15/03/09", "12", "3",  "4.5", "60", "123", "S",  "5",  "12345", "S",
-            "0012",     "",   "S",  "1",   "9",  "S",   "S",  "S",  "S",     "S",
-            "S",        "S",  "S",  "S",   "S",  "S",   "S",  "S",  "S"};
+    return {"15/03/09", "12", "3", "4.5", "60", "123", "S", "5", "12345", "S",
+            "0012",     "",   "S", "1",   "9",  "S",   "S", "S", "S",     "S",
+            "S",        "S",  "S", "S",   "S",  "S",   "S", "S", "S"};
   }
 
   static void ExpectEmptyRun(const RunParameters& run) {
@@ -59,7 +59,7 @@ TEST_F(RunParametersTest, ReadsEveryLine) {
   WriteParameters(Lines(FullLines()));
   const RunParameters run = Read();
   EXPECT_EQ(DateDigits(run.ReceiptDate), "20090315");
-  EXPECT_EQ(run.UnitKeyFrom, "\x80\x8C\x80\x83");         // estate 0012, unit 0003
+  EXPECT_EQ(run.UnitKeyFrom, "\x80\x8C\x80\x83");          // estate 0012, unit 0003
   EXPECT_EQ(UnpackDigits(run.UnitKeyTo), "000400050060");  // "4.5" gives two groups
   EXPECT_EQ(UnpackDigits(run.BatchReference), "1230");
   EXPECT_TRUE(run.SeriesSelection[0].Selected);
@@ -99,9 +99,7 @@ TEST_F(RunParametersTest, EmptyUnitLinesShortenTheKeys) {
   EXPECT_EQ(run.UnitKeyTo, "\x80\x84\x80\x85");  // the estate code 4.5 alone
 }
 
-TEST_F(RunParametersTest, MissingFileReadsAsEmptyLines) {
-  ExpectEmptyRun(Read());
-}
+TEST_F(RunParametersTest, MissingFileReadsAsEmptyLines) { ExpectEmptyRun(Read()); }
 
 TEST_F(RunParametersTest, EmptyOrCutShortFilesReadAsEmptyLines) {
   const std::string contents[] = {
@@ -175,7 +173,10 @@ TEST_F(RunParametersTest, VeryLongLinesAreTakenWhole) {
 
 TEST_F(RunParametersTest, NulBytesAndCodePageLettersAreOrdinaryCharacters) {
   std::vector<std::string> lines = FullLines();
-  lines[1] = std::string("1\0" "2", 3);  // 1, a non-digit, 2
+  lines[1] = std::string(
+      "1\0"
+      "2",
+      3);  // 1, a non-digit, 2
   lines[5] = "\x82\xA4";
   WriteParameters(Lines(lines));
   const RunParameters run = Read();

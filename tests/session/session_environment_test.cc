@@ -58,7 +58,7 @@ TEST_F(SessionEnvironmentTest, Directories) {
   const Case cases[] = {
       {"C:\\KAV\\TMP", "C:\\KAV\\TMP\\"},
       {"C:\\KAV\\TMP\\", "C:\\KAV\\TMP\\"},
-      {"D:", "D:"},                  // a bare drive gets no separator
+      {"D:", "D:"},                // a bare drive gets no separator
       {"/tmp/kav/", "/tmp/kav/"},  // "/" ends a folder as "\" does
   };
   for (const Case& c : cases) {

@@ -32,7 +32,7 @@ TEST(ParsePercentageTest, ReadsTheLeadingDecimalNumber) {
       {"abc", 0.0f},
       {".", 0.0f},
       {"-", 0.0f},
-      {"\t5", 0.0f},  // only the space is a blank
+      {"\t5", 0.0f},                     // only the space is a blank
       {"0.1", static_cast<float>(0.1)},  // single precision of the double read
       {std::string(60, '9'), FLT_MAX},   // saturates instead of becoming infinite
       {"0." + std::string(400, '0') + "1", 0.0f},

@@ -9,14 +9,14 @@
 #include <set>
 
 #include "base/packed_digits.h"
-#include "session/run_parameters.h"
-#include "session/tax_settings.h"
 #include "records/owner_layout.h"
 #include "records/table_registry.h"
 #include "records/tables.h"
 #include "records/unit_layout.h"
 #include "session/language_file.h"
 #include "session/profile_file.h"
+#include "session/run_parameters.h"
+#include "session/tax_settings.h"
 #include "tests/test_support.h"
 #include "tests/tools/kavdata_test_support.h"
 
