@@ -19,10 +19,12 @@ session=torvane-fatal-$$
 tmux new-session -d -s "$session" -x 80 -y 25 \
   "cd '$work' && KAVROOT='$work/root/' KAVEXE='$work/bin/' KAVTMP='$work/tmp' '$program'; echo \"exit=\$?\" > '$work/exit'; sleep 30"
 
+# Waits until the whole window is drawn (its bottom line is drawn last);
+# a loaded machine may take seconds.
 screen=""
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
   screen=$(tmux capture-pane -p -t "$session")
-  echo "$screen" | grep -q 'NO SE PUEDE ACCEDER AL FICHERO' && break
+  echo "$screen" | grep -q '└─' && [ -f "$work/tmp/WinPush.tmp" ] && break
   sleep 0.1
 done
 # A long path wraps onto a second line of the window.
@@ -34,7 +36,7 @@ echo "$screen" | grep -q '└─' || fail "no frame bottom on screen"
 [ ! -f "$work/exit" ] || fail "the program did not wait for a key"
 
 tmux send-keys -t "$session" x
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
   [ -f "$work/exit" ] && break
   sleep 0.1
 done
