@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "driver/exit_codes.h"
+
 namespace torvane {
 
 std::string FatalOpenMessage(std::string_view language, std::string_view path,
@@ -39,7 +41,7 @@ void EndRunAfterFailedOpen(WindowStack& windows, ColourState& colour_state,
                            const std::function<void()>& close_everything) {
   PresentFatalOpen(windows, colour_state, colours, message);
   if (close_everything) close_everything();
-  std::exit(0);
+  std::exit(kExitTableFailed);
 }
 
 }  // namespace torvane

@@ -3,7 +3,7 @@
 // centred on screen row 12, the default beep sounds, waiting keystrokes are
 // discarded and the operator's key press is awaited; then the window is
 // removed, an unattended run is told the message, everything is closed and
-// the process ends with exit code 0.
+// the process ends with exit code 1.
 #ifndef TORVANE_DRIVER_FATAL_OPEN_H_
 #define TORVANE_DRIVER_FATAL_OPEN_H_
 
@@ -31,7 +31,7 @@ void PresentFatalOpen(WindowStack& windows, ColourState& colour_state,
                       const ScreenColourTable& colours, const std::string& message);
 
 // PresentFatalOpen, then `close_everything` (which closes the program's open
-// files and then runs CloseAllTables), then the process ends with exit code 0.
+// files and then runs CloseAllTables), then the process ends with exit code 1.
 [[noreturn]] void EndRunAfterFailedOpen(WindowStack& windows, ColourState& colour_state,
                                         const ScreenColourTable& colours,
                                         const std::string& message,

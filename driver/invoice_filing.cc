@@ -55,11 +55,24 @@ InvoiceFiling::InvoiceFiling(FileSystem& fs, const std::string& root_directory,
       serializer_(serializer),
       file_list_(file_list) {}
 
+bool InvoiceFiling::FolderReady(const std::string& folder) {
+  const auto known = folders_.find(folder);
+  if (known != folders_.end()) return known->second;
+  if (!invoice_root_made_) {
+    invoice_root_made_ = true;
+    MakeFolderPath(fs_, invoice_root_);
+  }
+  const std::string path = invoice_root_ + folder;
+  (void)fs_.CreateFolder(path);  // it may be there already
+  const bool ready = fs_.KindOf(path) == PathKind::kFolder;
+  folders_.emplace(folder, ready);
+  return ready;
+}
+
 InvoiceOutcome InvoiceFiling::Issue(const Receipt& receipt) {
   const std::string unit_folder =
       receipt.estate_digits + kPathSeparator + receipt.unit_number_digits;
   const std::string folder = invoice_root_ + unit_folder;
-  MakeFolderPath(fs_, folder);
 
   std::string name = base_name_;
   const int invoices_here = ++invoices_in_folder_[unit_folder];
@@ -67,9 +80,11 @@ InvoiceOutcome InvoiceFiling::Issue(const Receipt& receipt) {
 
   InvoiceOutcome outcome;
   outcome.file_name = folder + kPathSeparator + name + std::string(kExtension);
+  if (!FolderReady(receipt.estate_digits) || !FolderReady(unit_folder)) return outcome;
   outcome.written = serializer_.WriteInvoice(receipt, outcome.file_name);
   if (outcome.written && receipt.direct_debit && file_list_ != nullptr) {
-    outcome.listed = file_list_->Write(outcome.file_name + "\r\n");
+    // Each line reaches the file before the invoice counts as listed.
+    outcome.listed = file_list_->Write(outcome.file_name + "\r\n") && file_list_->Flush();
   }
   return outcome;
 }

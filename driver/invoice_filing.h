@@ -4,12 +4,20 @@
 // date and batch reference, with "_2", "_3"... for a second and third
 // invoice of the same unit in one run. Only an invoice written completely
 // and collected by direct debit gets its line in the file list "TAR.LST".
+//
+// Nothing is written through a link: root, "DOCUMENT" and "VER" may be links
+// (installations move them to other disks), but an estate or unit folder
+// below them that is not a plain folder leaves its invoices unwritten, and
+// an invoice file replaces whatever file or link stood at its name. An
+// invoice that could not be written completely is removed. Each folder is
+// made and checked once per run.
 #ifndef TORVANE_DRIVER_INVOICE_FILING_H_
 #define TORVANE_DRIVER_INVOICE_FILING_H_
 
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/file_system.h"
 #include "receipts/receipt.h"
@@ -41,11 +49,18 @@ class InvoiceFiling final : public InvoiceOutput {
   InvoiceOutcome Issue(const Receipt& receipt) override;
 
  private:
+  // Makes the folder below the invoice root (once) and tells whether it is
+  // a plain folder that invoices may go into.
+  bool FolderReady(const std::string& folder);
+
   FileSystem& fs_;
   std::string invoice_root_;  // root + "DOCUMENT\VER\"
   std::string base_name_;
   ReceiptSerializer& serializer_;
   File* file_list_;
+  bool invoice_root_made_ = false;
+  // Folders made and checked this run, and whether they may be written into.
+  std::unordered_map<std::string, bool> folders_;
   // Invoices written this run per folder (estate + "\" + unit).
   std::unordered_map<std::string, int> invoices_in_folder_;
 };

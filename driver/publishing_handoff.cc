@@ -16,10 +16,8 @@ namespace {
 constexpr char kPublishingProfile[] = "Ftp.ini";
 constexpr char kPublishingSection[] = "Publicar";
 constexpr char kArchiverProgram[] = "KAVTAR";
-constexpr char kNextStepProgram[] = "TORVANE2";
 constexpr char kArchiverProfile[] = "KAVTAR.INI";
 constexpr char kUploaderProfile[] = "KAVHTTP.INI";
-constexpr char kFileList[] = "TAR.LST";
 
 }  // namespace
 
@@ -30,19 +28,18 @@ std::string PublishingHost(FileSystem& fs, const std::string& root_directory) {
   return host.empty() ? std::string(kDefaultPublishingHost) : std::string(host);
 }
 
-std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
-                              const std::string& root_directory, const std::string& temp_directory,
-                              const FirmIdentity& firm) {
+HandOff PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
+                          const std::string& root_directory, const std::string& temp_directory,
+                          const FirmIdentity& firm) {
+  HandOff hand_off{std::string(kNextStepProgramName), {}};
   const bool publishing_wanted = ReadProfileValue(fs, root_directory + kPublishingProfile,
                                                   kPublishingSection, "Rebuts") != "N";
-  if (!publishing_wanted || !FileExists(fs, root_directory + "KAVTAR.EXE")) {
-    return kNextStepProgram;
-  }
+  if (!publishing_wanted || !FileExists(fs, root_directory + "KAVTAR.EXE")) return hand_off;
 
   MakeFolderPath(fs, root_directory + "CSB");
   const std::string archive_name =
       UniqueFileName(fs, clock, random, root_directory + "CSB\\", "", "TAR");
-  if (archive_name.empty()) return kNextStepProgram;
+  if (archive_name.empty()) return hand_off;
 
   const std::string archiver_profile = temp_directory + kArchiverProfile;
   const std::string uploader_profile = temp_directory + kUploaderProfile;
@@ -51,11 +48,13 @@ std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& ran
 
   auto write = [&](const std::string& profile, std::string_view section, std::string_view key,
                    std::string_view value) {
-    WriteProfileValue(fs, clock, random, profile, section, key, value);
+    if (WriteProfileValue(fs, clock, random, profile, section, key, value)) return;
+    std::vector<std::string>& incomplete = hand_off.incomplete_profiles;
+    if (incomplete.empty() || incomplete.back() != profile) incomplete.push_back(profile);
   };
   write(archiver_profile, "Tar", "Archive", archive_name);
-  write(archiver_profile, "Tar", "FileList", temp_directory + kFileList);
-  write(archiver_profile, "Tar", "Chain", root_directory + kNextStepProgram);
+  write(archiver_profile, "Tar", "FileList", temp_directory + std::string(kFileListName));
+  write(archiver_profile, "Tar", "Chain", root_directory + std::string(kNextStepProgramName));
   write(archiver_profile, "Tar", "Send", "HTTP");
 
   write(uploader_profile, "URL", "Site", PublishingHost(fs, root_directory));
@@ -65,7 +64,13 @@ std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& ran
   write(uploader_profile, "URL", "Show", "1");
   write(uploader_profile, "Vars", "1", "NIF=" + std::string(TrimTrailingBlanks(firm.Field(7))));
   write(uploader_profile, "Files", "1", archive_name);
-  return kArchiverProgram;
+  if (!hand_off.incomplete_profiles.empty()) {
+    DeleteFileOrFolder(fs, archiver_profile);
+    DeleteFileOrFolder(fs, uploader_profile);
+    return hand_off;
+  }
+  hand_off.next_program = kArchiverProgram;
+  return hand_off;
 }
 
 }  // namespace torvane

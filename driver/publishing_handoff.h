@@ -8,6 +8,8 @@
 #define TORVANE_DRIVER_PUBLISHING_HANDOFF_H_
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -16,6 +18,10 @@
 
 namespace torvane {
 
+// The run's file list in the temporary directory, and the chain's next step.
+inline constexpr std::string_view kFileListName = "TAR.LST";
+inline constexpr std::string_view kNextStepProgramName = "TORVANE2";
+
 // The vendor's publishing server, used when the installation names none.
 inline constexpr char kDefaultPublishingHost[] = "publica.kavsoft.es";
 
@@ -23,7 +29,14 @@ inline constexpr char kDefaultPublishingHost[] = "publica.kavsoft.es";
 // root + "Ftp.ini", trimmed of blanks; kDefaultPublishingHost when empty.
 std::string PublishingHost(FileSystem& fs, const std::string& root_directory);
 
-// Returns the next program, "KAVTAR" or "TORVANE2":
+// What the hand-off decided: the next program, and the profiles it could
+// not write completely (none when the archiver is not prepared).
+struct HandOff {
+  std::string next_program;
+  std::vector<std::string> incomplete_profiles;
+};
+
+// Decides the next program, "KAVTAR" or "TORVANE2":
 //   1. publishing is wanted unless key "Rebuts" of section "Publicar" in
 //      root + "Ftp.ini" is exactly "N";
 //   2. the archiver runs when publishing is wanted and root + "KAVTAR.EXE"
@@ -33,7 +46,9 @@ std::string PublishingHost(FileSystem& fs, const std::string& root_directory);
 //   3. otherwise "TORVANE2" is returned and no profile is touched.
 // Should no free archive name be found, the archiver is not prepared and
 // "TORVANE2" runs next rather than an earlier archive being overwritten.
-std::string PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
+// Should a profile not be written completely, both profiles are removed and
+// "TORVANE2" runs next: the archiver is never handed an incomplete profile.
+HandOff PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
                               const std::string& root_directory, const std::string& temp_directory,
                               const FirmIdentity& firm);
 

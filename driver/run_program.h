@@ -5,16 +5,21 @@
 //   directory current;  4. name the program;  5. create the run state;
 //   6. open the six tables;  7. read the tax settings and the firm;
 //   8. the batch: run parameters, file list, walk, hand-off, next program;
-//   9. close everything;  10. exit code 0.
+//   9. close everything;  10. the exit code.
+// Before anything is written the run takes the installation's run lock, and
+// the run report is begun before the tables are opened.
 // The tables stay open while the next program runs.
 #ifndef TORVANE_DRIVER_RUN_PROGRAM_H_
 #define TORVANE_DRIVER_RUN_PROGRAM_H_
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "driver/unit_invoicing.h"
+#include "driver/exit_codes.h"
 #include "platform/platform.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"
@@ -26,6 +31,9 @@
 namespace torvane {
 
 inline constexpr char kProgramName[] = "TORVANE1";
+
+// Root + this name: the lock that keeps two runs off one installation.
+inline constexpr std::string_view kRunLockFileName = "TORVANE1.LCK";
 
 // The record buffers of the six tables, zero-filled at start, each as large
 // as its table's buffer room.
@@ -49,7 +57,12 @@ using FailedOpenHandler = std::function<void(const std::string& path, RecordStat
 void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::string& root_directory,
                    const FailedOpenHandler& on_failed_open);
 
-// Runs the whole program on `platform`; returns the exit code (always 0).
+// The run lock, held exclusively while the returned file is open (the
+// system lets it go when the process ends); null when another run holds it
+// or it cannot be made.
+std::unique_ptr<File> TakeRunLock(FileSystem& fs, const std::string& root_directory);
+
+// Runs the whole program on `platform`; returns the exit code.
 int RunProgram(Platform& platform);
 
 }  // namespace torvane

@@ -20,7 +20,7 @@ std::string Line(std::string_view keyword, std::initializer_list<std::string_vie
   std::string line(keyword);
   for (std::string_view field : fields) {
     line += kSeparator;
-    line += field;
+    for (const char c : field) line += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
   }
   return line;
 }
@@ -35,7 +35,7 @@ std::string InvoiceLine(std::string_view keyword, const ReportedInvoice& invoice
 
 std::unique_ptr<File> RunReport::OpenReportFile(FileSystem& fs, const std::string& temp_directory) {
   return fs.Open(temp_directory + std::string(kRunReportFileName), FileAccess::kWrite,
-                 FileSharing::kShareRead, FileCreation::kCreateOrTruncate);
+                 FileSharing::kShareRead, FileCreation::kCreateNew);
 }
 
 void RunReport::Begin(const CalendarDate& receipt_date, std::string_view batch_reference) {
@@ -48,9 +48,29 @@ void RunReport::InvoiceDone(const ReportedInvoice& invoice, bool written, bool l
     total_cents_ += invoice.total_cents;
     WriteLine(InvoiceLine("INVOICE", invoice));
   } else {
+    ++problems_;
     WriteLine(InvoiceLine("NOT-WRITTEN", invoice));
   }
-  if (invoice.direct_debit && !listed) WriteLine(InvoiceLine("NOT-LISTED", invoice));
+  if (invoice.direct_debit && !listed) {
+    ++problems_;
+    WriteLine(InvoiceLine("NOT-LISTED", invoice));
+  }
+}
+
+void RunReport::ParametersMissing(std::string_view file_name) {
+  ++problems_;
+  WriteLine(Line("NO-PARAMETERS", {file_name}));
+}
+
+void RunReport::Fatal(std::string_view table_path, int status) {
+  ++problems_;
+  WriteLine(Line("FATAL", {table_path, std::to_string(status)}));
+  if (out_ != nullptr && !out_->Flush()) write_failed_ = true;
+}
+
+void RunReport::NotComplete(std::string_view file_name) {
+  ++problems_;
+  WriteLine(Line("NOT-COMPLETE", {file_name}));
 }
 
 void RunReport::VatClassSkipped(std::string_view owner_code, std::string_view owner_tax_number,
@@ -63,14 +83,14 @@ void RunReport::VatClassSkipped(std::string_view owner_code, std::string_view ow
 void RunReport::End() {
   WriteLine(Line("END", {std::to_string(units_visited_), std::to_string(invoices_written_),
                          EuroText(total_cents_)}));
-  if (out_ != nullptr) (void)out_->Flush();
+  if (out_ != nullptr && !out_->Flush()) write_failed_ = true;
 }
 
 void RunReport::WriteLine(std::string_view line) {
   if (out_ == nullptr) return;
   std::string bytes(line);
   bytes += "\r\n";
-  (void)out_->Write(bytes);
+  if (!out_->Write(bytes)) write_failed_ = true;
 }
 
 }  // namespace torvane

@@ -1,11 +1,13 @@
 // The run report: a small text file, temporary directory + "TORVANE1.LOG",
-// rewritten on every run, that tells the operator what the run did without
-// a word on the console. It is written line by line while the walk runs, so
-// a run of any size keeps nothing of it in memory.
+// made anew when the run starts, that tells the operator what this run did
+// without a word on the console. It is written line by line while the walk
+// runs, so a run of any size keeps nothing of it in memory.
 //
 // Lines end with CR LF. Fields are separated by one TAB (0x09); texts from
 // the tables (file names, tax numbers) pass through unconverted (code page
-// 850) with their trailing blanks removed. Every line starts with a keyword:
+// 850) with their trailing blanks removed; a control byte inside a field
+// (CR, LF, TAB and the others below 0x20) is written as a blank, so no field
+// can make a line of its own. Every line starts with a keyword:
 //
 //   RUN <TAB> receipt date <TAB> batch reference
 //       Once, first. The date as YYYY-MM-DD, the reference as its digits.
@@ -24,11 +26,19 @@
 //       An estate list entry whose VAT class is neither 0 nor 1: the estate
 //       exists but its units were not walked for that owner. owner code and
 //       estate are digits, entry is 1 to 20, class the stored number.
+//   NO-PARAMETERS <TAB> file
+//       The run parameter file could not be read; the run went on with
+//       empty parameters.
+//   FATAL <TAB> table <TAB> status
+//       A table could not be opened; the run ended there. No END follows.
+//   NOT-COMPLETE <TAB> file
+//       The file list or a profile could not be written completely; the
+//       archiver was not started.
 //   END <TAB> units visited <TAB> invoices written <TAB> sum of totals
 //       Once, last. The sum adds the totals of the INVOICE lines.
 //
-// Writing is best effort: a report that cannot be opened or written is
-// silently skipped and never changes what the run does.
+// A report that cannot be opened or written never changes what the run
+// writes; the run counts it as a failure (complete() is false).
 #ifndef TORVANE_DRIVER_RUN_REPORT_H_
 #define TORVANE_DRIVER_RUN_REPORT_H_
 
@@ -63,6 +73,9 @@ class RunReport {
 
   // `batch_reference` is packed.
   void Begin(const CalendarDate& receipt_date, std::string_view batch_reference);
+  void ParametersMissing(std::string_view file_name);
+  void Fatal(std::string_view table_path, int status);
+  void NotComplete(std::string_view file_name);
   void UnitVisited() { ++units_visited_; }
   // Reports the invoice as written (INVOICE) or not (NOT-WRITTEN), and a
   // direct-debit invoice that is not listed (NOT-LISTED).
@@ -76,6 +89,10 @@ class RunReport {
   long long units_visited() const { return units_visited_; }
   long long invoices_written() const { return invoices_written_; }
   double total_cents() const { return total_cents_; }
+  // Lines that tell of something not written or not read.
+  long long problems() const { return problems_; }
+  // Every line so far reached the file (false without a file).
+  bool complete() const { return out_ != nullptr && !write_failed_; }
 
  private:
   void WriteLine(std::string_view line);
@@ -84,6 +101,8 @@ class RunReport {
   long long units_visited_ = 0;
   long long invoices_written_ = 0;
   double total_cents_ = 0;
+  long long problems_ = 0;
+  bool write_failed_ = false;
 };
 
 }  // namespace torvane

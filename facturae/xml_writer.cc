@@ -67,8 +67,7 @@ void XmlWriter::OpenXmlFile(std::string_view name, std::string_view mode) {
   indentation_ = 0;
   ok_ = false;
   if (!SelectsWriting(mode)) return;
-  file_ =
-      fs_.Open(name, FileAccess::kWrite, FileSharing::kExclusive, FileCreation::kCreateOrTruncate);
+  file_ = fs_.Open(name, FileAccess::kWrite, FileSharing::kShareAll, FileCreation::kCreateNew);
   ok_ = file_ != nullptr;
 }
 
@@ -154,6 +153,9 @@ bool XmlWriter::CloseXmlFile() {
   while (!open_name_starts_.empty()) EndElement();
   if (!file_->Close()) ok_ = false;
   file_.reset();
+  // A document is whole or not at all: what could not be written completely
+  // is removed.
+  if (!ok_) (void)fs_.RemoveFile(file_name_);
   file_name_.clear();
   pending_attributes_.clear();
   indentation_ = 0;

@@ -17,9 +17,12 @@
 // Names and targets are written unchanged: callers pass names without blanks
 // or markup. Texts keep their leading and trailing blanks.
 //
-// Failures never stop the caller: when the file cannot be created or written
-// the operations go on without output. ok() (and the result of CloseXmlFile)
-// tells whether the document was created and every byte of it was written.
+// The file is created anew under its name, never through a link (whatever
+// stood there is replaced). Failures never stop the caller: when the file
+// cannot be created or written the operations go on without output. ok()
+// (and the result of CloseXmlFile) tells whether the document was created
+// and every byte of it was written; a document that was not is removed when
+// it is closed.
 #ifndef TORVANE_FACTURAE_XML_WRITER_H_
 #define TORVANE_FACTURAE_XML_WRITER_H_
 
@@ -66,8 +69,9 @@ class XmlWriter {
   // `</innermost>`; nothing when no element or no document is open.
   void EndElement();
   // Ends every open element, closes the file and resets the writer. Returns
-  // ok() for the document just closed; with no document open, does nothing
-  // and returns false.
+  // ok() for the document just closed, whose file is removed unless it was
+  // written completely; with no document open, does nothing and returns
+  // false.
   bool CloseXmlFile();
 
   bool is_open() const { return file_ != nullptr; }

@@ -29,7 +29,17 @@ enum class FileCreation {
   kOpenExisting,      // fails when the file is missing
   kOpenOrCreate,      // creates an empty file when missing, keeps the contents
   kCreateOrTruncate,  // creates the file or empties it
+  // Creates a new file under the name, never writing through what stood
+  // there: a file or a link at the name is removed first (a link is not
+  // followed, the other names of a hard-linked file keep their data), then
+  // the file is created exclusively. Fails on a folder.
+  kCreateNew,
+  // Creates the file only when nothing, not even a link, stands at the name.
+  kCreateUnique,
 };
+
+// What a path names, without following a link at its last component.
+enum class PathKind { kMissing, kFile, kFolder, kLink, kOther };
 
 enum class FileError { kNone, kNotFound, kLocked, kDenied, kOther };
 
@@ -94,6 +104,7 @@ class FileSystem {
     return Rename(from, to);
   }
   virtual bool ChangeDirectory(std::string_view path) = 0;
+  virtual PathKind KindOf(std::string_view path) = 0;
 
   // The process-wide implementation for this platform.
   static FileSystem& Default();

@@ -108,6 +108,16 @@ uint32_t AttributesOf(const struct stat& info) {
   return attributes;
 }
 
+constexpr int kCreateNewAttempts = 3;
+
+int OpenNative(const std::string& native, int flags) {
+  int fd;
+  do {
+    fd = ::open(native.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
 bool HasWildcard(std::string_view name) {
   return name.find_first_of("*?") != std::string_view::npos;
 }
@@ -132,17 +142,32 @@ class PosixFileSystem : public FileSystem {
         break;
     }
     if (creation != FileCreation::kOpenExisting) flags |= O_CREAT;
+    const bool exclusive_create =
+        creation == FileCreation::kCreateNew || creation == FileCreation::kCreateUnique;
+    if (exclusive_create) flags |= O_EXCL | O_NOFOLLOW;
     const std::string native = NativePath(path);
-    int fd;
-    do {
-      fd = ::open(native.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    int fd = OpenNative(native, flags);
+    // A new file replaces whatever file or link held the name: the name is
+    // removed and the exclusive create tried again (a few times, should
+    // another program keep putting something there).
+    for (int attempt = 0; fd < 0 && errno == EEXIST && creation == FileCreation::kCreateNew &&
+                          attempt < kCreateNewAttempts;
+         ++attempt) {
+      struct stat info;
+      if (::lstat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        break;
+      }
+      if (::unlink(native.c_str()) != 0 && errno != ENOENT) break;
+      fd = OpenNative(native, flags);
+    }
     if (fd < 0) {
       *error = PosixError(errno);
       return nullptr;
     }
+    // A file made just now is an empty ordinary file: no need to look.
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (!exclusive_create && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
       ::close(fd);
       *error = FileError::kDenied;
       return nullptr;
@@ -221,6 +246,14 @@ class PosixFileSystem : public FileSystem {
   }
   bool ChangeDirectory(std::string_view path) override {
     return ::chdir(NativePath(path).c_str()) == 0;
+  }
+  PathKind KindOf(std::string_view path) override {
+    struct stat info;
+    if (::lstat(NativePath(path).c_str(), &info) != 0) return PathKind::kMissing;
+    if (S_ISLNK(info.st_mode)) return PathKind::kLink;
+    if (S_ISDIR(info.st_mode)) return PathKind::kFolder;
+    if (S_ISREG(info.st_mode)) return PathKind::kFile;
+    return PathKind::kOther;
   }
 };
 

@@ -154,8 +154,22 @@ class Win32FileSystem : public FileSystem {
       case FileCreation::kCreateOrTruncate:
         disposition = CREATE_ALWAYS;
         break;
+      case FileCreation::kCreateNew:
+      case FileCreation::kCreateUnique:
+        disposition = CREATE_NEW;
+        break;
     }
     const std::string native(path);
+    if (creation == FileCreation::kCreateNew) {
+      // The name is freed first; DeleteFileA removes a link, not its target,
+      // and refuses a folder.
+      const DWORD existing = ::GetFileAttributesA(native.c_str());
+      if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        *error = FileError::kDenied;
+        return nullptr;
+      }
+      if (existing != INVALID_FILE_ATTRIBUTES) (void)::DeleteFileA(native.c_str());
+    }
     // No inheritable handle: the security attributes are left null.
     HANDLE handle = ::CreateFileA(native.c_str(), desired_access, share_mode, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -202,6 +216,14 @@ class Win32FileSystem : public FileSystem {
   }
   bool ChangeDirectory(std::string_view path) override {
     return ::SetCurrentDirectoryA(std::string(path).c_str()) != 0;
+  }
+  PathKind KindOf(std::string_view path) override {
+    const DWORD attributes = ::GetFileAttributesA(std::string(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kMissing;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return PathKind::kLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+    if (attributes & FILE_ATTRIBUTE_DEVICE) return PathKind::kOther;
+    return PathKind::kFile;
   }
 };
 

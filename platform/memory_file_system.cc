@@ -95,7 +95,28 @@ std::unique_ptr<File> MemoryFileSystem::Open(std::string_view path, FileAccess a
     *error = FileError::kDenied;
     return nullptr;
   }
+  const bool taken = links_.count(key) != 0 || files_.count(key) != 0;
+  if (taken && creation == FileCreation::kCreateUnique) {
+    *error = FileError::kDenied;
+    return nullptr;
+  }
+  if (links_.count(key) != 0) {
+    if (creation != FileCreation::kCreateNew) {
+      *error = FileError::kDenied;
+      return nullptr;
+    }
+    links_.erase(key);
+  }
   auto it = files_.find(key);
+  if (it != files_.end() && creation == FileCreation::kCreateNew) {
+    if (it->second->exclusive_holder || it->second->shared_holders > 0 ||
+        failing_removes_.count(key) != 0) {
+      *error = FileError::kLocked;
+      return nullptr;
+    }
+    files_.erase(it);
+    it = files_.end();
+  }
   if (it == files_.end()) {
     const std::string parent = ParentOf(key);
     if (creation == FileCreation::kOpenExisting ||
@@ -141,7 +162,9 @@ std::vector<DirectoryEntry> MemoryFileSystem::Find(std::string_view pattern) {
 
 bool MemoryFileSystem::CreateFolder(std::string_view path) {
   const std::string key = Normalise(path);
-  if (key.empty() || files_.count(key) != 0 || folders_.count(key) != 0) return false;
+  if (key.empty() || files_.count(key) != 0 || folders_.count(key) != 0 || links_.count(key) != 0) {
+    return false;
+  }
   const std::string parent = ParentOf(key);
   if (!parent.empty() && folders_.count(parent) == 0) return false;
   folders_.insert(key);
@@ -161,8 +184,17 @@ bool MemoryFileSystem::RemoveFolder(std::string_view path) {
   return true;
 }
 
+PathKind MemoryFileSystem::KindOf(std::string_view path) {
+  const std::string key = Normalise(path);
+  if (links_.count(key) != 0) return PathKind::kLink;
+  if (folders_.count(key) != 0) return PathKind::kFolder;
+  if (files_.count(key) != 0) return PathKind::kFile;
+  return key.empty() ? PathKind::kFolder : PathKind::kMissing;
+}
+
 bool MemoryFileSystem::RemoveFile(std::string_view path) {
   const std::string key = Normalise(path);
+  if (links_.erase(key) != 0) return true;
   auto it = files_.find(key);
   if (it == files_.end() || failing_removes_.count(key) != 0) return false;
   if (it->second->exclusive_holder || it->second->shared_holders > 0) return false;

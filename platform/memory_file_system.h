@@ -25,11 +25,16 @@ class MemoryFileSystem : public FileSystem {
   bool RemoveFile(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to) override;
   bool ChangeDirectory(std::string_view path) override;
+  PathKind KindOf(std::string_view path) override;
 
   // Direct access for tests. Paths are normalised the same way as above.
   void SetFile(std::string_view path, std::string bytes, uint32_t attributes = kAttributeArchive);
   std::optional<std::string> GetFile(std::string_view path) const;
   bool HasFolder(std::string_view path) const;
+  // A link at `path`: KindOf says so; opening or creating through it, or
+  // making a folder there, fails, as if it pointed where nothing may be
+  // written. kCreateNew replaces it, RemoveFile removes it.
+  void SetLink(std::string_view path) { links_.insert(Normalise(path)); }
   void FailWritesTo(std::string_view path) { failing_writes_.insert(Normalise(path)); }
   void FailRemovesOf(std::string_view path) { failing_removes_.insert(Normalise(path)); }
   const std::string& current_directory() const { return current_directory_; }
@@ -46,6 +51,7 @@ class MemoryFileSystem : public FileSystem {
  private:
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> folders_;
+  std::set<std::string> links_;
   std::set<std::string> failing_writes_;
   std::set<std::string> failing_removes_;
   std::string current_directory_;

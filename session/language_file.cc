@@ -107,17 +107,31 @@ LanguageTexts::LanguageTexts(FileSystem& fs, std::string root_directory, std::st
 
 std::string LanguageTexts::TranslateText(std::string_view catalan) {
   if (language_ == "CAT") return std::string(catalan);
-  if (file_name_.empty()) file_name_ = root_directory_ + "LOCALE\\" + program_name_ + ".LNG";
-
-  // A missing file is created empty, for the installation to fill in.
-  if (auto file = fs_.Open(file_name_, FileAccess::kReadWrite, FileSharing::kShareAll,
-                           FileCreation::kOpenOrCreate)) {
-    file->Close();
+  if (!loaded_) {
+    loaded_ = true;
+    const std::string file_name = root_directory_ + "LOCALE\\" + program_name_ + ".LNG";
+    data_ = ReadWholeFile(fs_, file_name);
+    // A missing file is created empty, once, for the installation to fill in.
+    if (!data_ && fs_.KindOf(file_name) == PathKind::kMissing) {
+      if (auto file = fs_.Open(file_name, FileAccess::kReadWrite, FileSharing::kShareAll,
+                               FileCreation::kOpenOrCreate)) {
+        file->Close();
+      }
+      data_ = ReadWholeFile(fs_, file_name);
+    }
   }
-  const std::optional<std::string> data = ReadWholeFile(fs_, file_name_);
-  if (!data) return std::string(catalan);
+  const std::string key(catalan);
+  if (const auto known = translations_.find(key); known != translations_.end()) {
+    return known->second;
+  }
+  std::string text = Translate(catalan);
+  translations_.emplace(key, text);
+  return text;
+}
 
-  FieldReader reader(*data);
+std::string LanguageTexts::Translate(std::string_view catalan) const {
+  if (!data_) return std::string(catalan);
+  FieldReader reader(*data_);
   while (!reader.AtEnd()) {
     const std::string key = reader.Next();
     if (reader.AtEnd()) break;

@@ -126,10 +126,12 @@ std::string RewriteProfile(std::string_view old_data, std::string_view section,
   return out;
 }
 
-// Creates or empties a file for writing, without sharing.
-std::unique_ptr<File> CreateExclusive(FileSystem& fs, std::string_view name) {
-  return fs.Open(name, FileAccess::kWrite, FileSharing::kExclusive,
-                 FileCreation::kCreateOrTruncate);
+// Creates a file for writing, without sharing, never through a link:
+// `creation` is kCreateUnique for a temporary copy (nothing may stand at its
+// name) and kCreateNew for the profile itself.
+std::unique_ptr<File> CreateExclusive(FileSystem& fs, std::string_view name,
+                                      FileCreation creation) {
+  return fs.Open(name, FileAccess::kWrite, FileSharing::kExclusive, creation);
 }
 
 // Writes the whole text and closes the file; false on any failure.
@@ -139,12 +141,12 @@ bool WriteAndClose(File& file, std::string_view text) {
   return written && closed;
 }
 
-// Makes sure the target exists (created empty when missing) and reads it;
-// nullopt when it can be neither created nor read.
+// The target's text; empty when it is missing, nullopt when it is there but
+// cannot be read.
 std::optional<std::string> ReadTarget(FileSystem& fs, std::string_view file_name) {
-  auto target = fs.Open(file_name, FileAccess::kReadWrite, FileSharing::kShareAll,
-                        FileCreation::kOpenOrCreate);
-  if (target) target->Close();
+  // A missing file reads as empty; nothing is created at its name, so a
+  // dangling link there is never followed.
+  if (fs.KindOf(file_name) == PathKind::kMissing) return std::string();
   return ReadWholeFile(fs, file_name);
 }
 
@@ -227,18 +229,21 @@ std::string ReadProfileValue(FileSystem& fs, std::string_view file_name, std::st
   return std::string();
 }
 
-void WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
+bool WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
                        std::string_view file_name, std::string_view section, std::string_view key,
                        std::string_view value) {
   const std::optional<std::string> temporary_name =
       ChooseTemporaryName(fs, clock, random, SplitPath(file_name).folder);
-  if (!temporary_name) return;
+  if (!temporary_name) return false;
 
   for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
-    if (attempt > 0) clock.SleepMilliseconds(kDeleteRetryMilliseconds);
-    auto temporary = CreateExclusive(fs, *temporary_name);
+    if (attempt > 0) {
+      clock.SleepMilliseconds(kDeleteRetryMilliseconds);
+      fs.RemoveFile(*temporary_name);  // our copy of the last attempt
+    }
+    auto temporary = CreateExclusive(fs, *temporary_name, FileCreation::kCreateUnique);
     if (!temporary) {
-      if (attempt == 0) return;  // nothing of ours exists yet
+      if (attempt == 0) return false;  // nothing of ours exists yet
       break;
     }
     // The copy is remade on every attempt: the file that could not be
@@ -247,17 +252,21 @@ void WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
     if (!old_data) break;  // never replace a file that could not be read
     const std::string new_data = RewriteProfile(*old_data, section, key, value);
     if (!WriteAndClose(*temporary, new_data)) break;
-    if (!fs.RemoveFile(file_name)) continue;
-    if (fs.Rename(*temporary_name, file_name)) return;
+    if (fs.KindOf(file_name) != PathKind::kMissing && !fs.RemoveFile(file_name)) continue;
+    if (fs.Rename(*temporary_name, file_name)) return true;
     // The old file is gone and the copy does not move into its place: write
     // the new text under the file's own name instead, and keep the copy
     // unless that worked, so the text is never lost.
-    auto target = CreateExclusive(fs, file_name);
-    if (target && WriteAndClose(*target, new_data)) fs.RemoveFile(*temporary_name);
-    return;
+    auto target = CreateExclusive(fs, file_name, FileCreation::kCreateNew);
+    if (target && WriteAndClose(*target, new_data)) {
+      fs.RemoveFile(*temporary_name);
+      return true;
+    }
+    return false;
   }
   // Given up: the old file stays as it was, and no copy is left behind.
   fs.RemoveFile(*temporary_name);
+  return false;
 }
 
 }  // namespace torvane

@@ -52,9 +52,11 @@ std::string ReadProfileValue(FileSystem& fs, std::string_view file_name, std::st
 
 // Sets `key` in every section `section` of the file to `value`, adding the
 // key (and the section) when missing. Rewrites the file through a temporary
-// copy beside it; reports nothing. A delete that keeps failing is retried a
-// few times and then given up, leaving the old file and no temporary copy.
-void WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
+// copy beside it, created where nothing stood (never through a link). A
+// delete that keeps failing is retried a few times and then given up,
+// leaving the old file and no temporary copy. True when the file holds the
+// new text.
+bool WriteProfileValue(FileSystem& fs, Clock& clock, RandomGenerator& random,
                        std::string_view file_name, std::string_view section, std::string_view key,
                        std::string_view value);
 

@@ -12,6 +12,7 @@
 // end of a short one, read as empty lines; nothing after line 29 is read.
 #include "session/run_parameters.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -26,10 +27,10 @@ constexpr int kRemittanceDigits = 4;
 
 // The file's data up to the end of line 29 (or its end of data), read in
 // chunks so that an oversized file is not held beyond the lines it has.
-std::string ReadParameterData(FileSystem& fs, const std::string& path) {
+std::optional<std::string> ReadParameterData(FileSystem& fs, const std::string& path) {
   std::string data;
   auto file = fs.Open(path, FileAccess::kRead, FileSharing::kShareAll, FileCreation::kOpenExisting);
-  if (!file) return data;
+  if (!file) return std::nullopt;
   size_t line_ends = 0;
   char chunk[4096];
   while (line_ends < kParameterLines) {
@@ -62,14 +63,17 @@ std::string RangeValue(char series_letter, std::string_view line) {
 
 RunParameters ReadRunParameters(FileSystem& fs, const std::string& temp_directory,
                                 int current_year) {
-  const std::string data = ReadParameterData(fs, temp_directory + "pent.tmp");
-  const std::vector<std::string_view> lines = SplitLines(data);
+  const std::optional<std::string> data =
+      ReadParameterData(fs, temp_directory + std::string(kRunParameterFileName));
+  const std::vector<std::string_view> lines =
+      data ? SplitLines(*data) : std::vector<std::string_view>();
   // Line numbers count from 1; a line the file does not have is empty.
   auto line = [&lines](size_t number) {
     return number <= lines.size() ? lines[number - 1] : std::string_view();
   };
 
   RunParameters run;
+  run.FileRead = data.has_value();
   run.ReceiptDate = DecodePackedDate(PackDateText(line(1), current_year));
   run.UnitKeyFrom = PackCode(line(2)) + PackCode(line(3));
   run.UnitKeyTo = PackCode(line(4)) + PackCode(line(5));

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "base/calendar.h"
 #include "base/receipt_concepts.h"
@@ -23,7 +24,10 @@ struct SeriesEntry {
   std::string RemittanceTo;
 };
 
+inline constexpr std::string_view kRunParameterFileName = "pent.tmp";
+
 struct RunParameters {
+  bool FileRead = false;  // false: the file could not be opened; every value is empty
   CalendarDate ReceiptDate;
   std::string UnitKeyFrom;  // packed estate code + unit number, normally 4 bytes
   std::string UnitKeyTo;

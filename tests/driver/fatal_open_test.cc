@@ -1,6 +1,6 @@
 // The fatal end of a table that cannot be opened: the framed message on row
 // 12, beep, flush, key, the screen put back, the unattended report, then
-// everything closed and exit code 0.
+// everything closed and exit code 1.
 #include "driver/fatal_open.h"
 
 #include <gtest/gtest.h>
@@ -79,8 +79,8 @@ TEST(FatalOpenMessageTest, PrefixOfTheSessionLanguage) {
 }
 
 // The run's tables through the driver: the first table that cannot be
-// opened shows its message, closes the tables and ends the process with 0.
-TEST_F(FatalOpenTest, FailedOpenClosesEverythingAndEndsWithExitCodeZero) {
+// opened shows its message, closes the tables and ends the process with 1.
+TEST_F(FatalOpenTest, FailedOpenClosesEverythingAndEndsWithExitCodeOne) {
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
   testing::ScriptedRecordManager rm;
   testing::FakeClock clock;
@@ -102,7 +102,7 @@ TEST_F(FatalOpenTest, FailedOpenClosesEverythingAndEndsWithExitCodeZero) {
                   });
             });
       },
-      ::testing::ExitedWithCode(0), "reset=0 last=28 reported=1");
+      ::testing::ExitedWithCode(1), "reset=0 last=28 reported=1");
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ class ScriptedFileSystem : public FileSystem {
   }
   bool Rename(std::string_view, std::string_view) override { return false; }
   bool ChangeDirectory(std::string_view) override { return false; }
+  PathKind KindOf(std::string_view) override { return PathKind::kMissing; }
 
   std::vector<DirectoryEntry> entries;
   std::vector<std::string> searches;

@@ -22,7 +22,9 @@ class PublishingHandOffTest : public ::testing::Test {
     firm_.fields[7] = "ESB12345678  ";
   }
 
-  std::string HandOff() { return PublishingHandOff(fs_, clock_, random_, root_, temp_, firm_); }
+  std::string HandOff() {
+    return PublishingHandOff(fs_, clock_, random_, root_, temp_, firm_).next_program;
+  }
   void InstallArchiver() { testing::WriteNativeFile(root_ + "KAVTAR.EXE", "program"); }
   void WriteFtpProfile(std::string_view bytes) {
     testing::WriteNativeFile(root_ + "Ftp.ini", bytes);

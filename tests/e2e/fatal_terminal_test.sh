@@ -2,7 +2,8 @@
 # A table that cannot be opened, in a real terminal: TORVANE1 runs inside
 # tmux against a root without tables or definitions; the framed message must
 # show in the session language, the program must wait for a key, then end
-# with exit code 0, leaving no window stack file behind.
+# with exit code 1, leaving no window stack file behind and a run report
+# that says why.
 #   fatal_terminal_test.sh TORVANE1 KAVDATA SOURCE_DIR WORK_DIR
 set -euo pipefail
 program=$1 work=$4
@@ -41,6 +42,8 @@ for _ in $(seq 1 200); do
   sleep 0.1
 done
 tmux kill-session -t "$session" 2>/dev/null || true
-[ "$(cat "$work/exit" 2>/dev/null)" = "exit=0" ] || fail "exit code: $(cat "$work/exit" 2>/dev/null)"
+[ "$(cat "$work/exit" 2>/dev/null)" = "exit=1" ] || fail "exit code: $(cat "$work/exit" 2>/dev/null)"
 [ ! -f "$work/tmp/WinPush.tmp" ] || fail "WinPush.tmp left behind"
-echo "fatal message shown, key awaited, exit code 0, window stack removed"
+grep -q "^FATAL"$'\t'".*TVRebut"$'\t'"24"$'\r'"\$" "$work/tmp/TORVANE1.LOG" ||
+  fail "no FATAL line in the run report: $(cat -v "$work/tmp/TORVANE1.LOG" 2>/dev/null)"
+echo "fatal message shown, key awaited, exit code 1, window stack removed, FATAL reported"

@@ -50,6 +50,7 @@ class FaultyFileSystem : public FileSystem {
     return !fail_rename && base_.Rename(from, to);
   }
   bool ChangeDirectory(std::string_view path) override { return base_.ChangeDirectory(path); }
+  PathKind KindOf(std::string_view path) override { return base_.KindOf(path); }
 
   std::function<bool(std::string_view path, FileAccess access)> fail_open;
   std::string undeletable;
