@@ -1,7 +1,7 @@
 #include "driver/run_program.h"
 
-#include <cstdio>
 #include <memory>
+#include <ostream>
 
 #include "driver/fatal_open.h"
 #include "driver/invoice_filing.h"
@@ -46,18 +46,16 @@ BufferRoom BufferOf(RunBuffers& buffers, int16_t file_number) {
   }
 }
 
-// Tells the operator, on stderr, one line about a run that did not do all
-// it should.
-void TellOperator(const std::string& line) {
-  std::fputs(("TORVANE1: " + line + "\n").c_str(), stderr);
-  std::fflush(stderr);
+// Tells the operator one line about a run that did not do all it should.
+void TellOperator(std::ostream& operator_log, const std::string& line) {
+  operator_log << "TORVANE1: " << line << std::endl;
 }
 
 // The run stage: everything between opening the tables and closing them.
 // Returns the exit code.
-int RunBatch(Platform& platform, const SessionEnvironment& session, TableRegistry& registry,
-             RunBuffers& buffers, const RunParameters& run, const TaxSettings& taxes,
-             const FirmIdentity& firm, RunReport& report) {
+int RunBatch(Platform& platform, std::ostream& operator_log, const SessionEnvironment& session,
+             TableRegistry& registry, RunBuffers& buffers, const RunParameters& run,
+             const TaxSettings& taxes, const FirmIdentity& firm, RunReport& report) {
   FileSystem& fs = platform.files;
   // The file list stays open, exclusively, for the whole walk. A list that
   // cannot be made stops the run before anything is written.
@@ -66,7 +64,7 @@ int RunBatch(Platform& platform, const SessionEnvironment& session, TableRegistr
                                             FileSharing::kExclusive, FileCreation::kCreateNew);
   if (file_list == nullptr) {
     report.NotComplete(file_list_name);
-    TellOperator(file_list_name + " could not be created; no invoice was written");
+    TellOperator(operator_log, file_list_name + " could not be created; no invoice was written");
     return kExitIncomplete;
   }
 
@@ -95,10 +93,10 @@ int RunBatch(Platform& platform, const SessionEnvironment& session, TableRegistr
   report.End();
   const bool reported = report.complete();
   if (!complete || !reported) {
-    TellOperator(std::string(complete ? "the run report" : "the file list or a profile") +
+    TellOperator(operator_log, std::string(complete ? "the run report" : "the file list or a profile") +
                  " could not be written completely; the archiver was not started");
   } else if (report.problems() > 0) {
-    TellOperator("some invoices were not written or not listed; see " +
+    TellOperator(operator_log, "some invoices were not written or not listed; see " +
                  session.TempDirectory + std::string(kRunReportFileName));
   }
   platform.processes.RunAndWait(session.ProgramDirectory + next);
@@ -125,7 +123,7 @@ void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::stri
   }
 }
 
-int RunProgram(Platform& platform) {
+int RunProgram(Platform& platform, std::ostream& operator_log) {
   FileSystem& fs = platform.files;
   platform.console.HideCursor();
   const SessionEnvironment session = EstablishSession(fs, platform.environment);
@@ -134,7 +132,7 @@ int RunProgram(Platform& platform) {
   // One run per installation: the lock is held until the process ends.
   const std::unique_ptr<File> run_lock = TakeRunLock(fs, session.RootDirectory);
   if (run_lock == nullptr) {
-    TellOperator("another run holds " + session.RootDirectory + std::string(kRunLockFileName) +
+    TellOperator(operator_log, "another run holds " + session.RootDirectory + std::string(kRunLockFileName) +
                  "; nothing was written");
     return kExitIncomplete;
   }
@@ -163,7 +161,8 @@ int RunProgram(Platform& platform) {
   const TaxSettings taxes = LoadTaxSettings(fs, session.RootDirectory);
   const FirmIdentity firm = ReadFirmIdentity(fs, session.RootDirectory);
 
-  int exit_code = RunBatch(platform, session, registry, buffers, run, taxes, firm, report);
+  int exit_code =
+      RunBatch(platform, operator_log, session, registry, buffers, run, taxes, firm, report);
   if (report_file && !report_file->Close()) exit_code = kExitIncomplete;
   (void)registry.CloseAllTables();
   return exit_code;

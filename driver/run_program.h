@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -62,8 +63,9 @@ void OpenRunTables(TableRegistry& registry, RunBuffers& buffers, const std::stri
 // or it cannot be made.
 std::unique_ptr<File> TakeRunLock(FileSystem& fs, const std::string& root_directory);
 
-// Runs the whole program on `platform`; returns the exit code.
-int RunProgram(Platform& platform);
+// Runs the whole program on `platform`; returns the exit code. A run that
+// did not write everything says so in one line on `operator_log` (stderr).
+int RunProgram(Platform& platform, std::ostream& operator_log);
 
 }  // namespace torvane
 

@@ -91,5 +91,41 @@ TEST_F(RunReportTest, ReportThatCannotBeWrittenChangesNothing) {
   EXPECT_EQ(Written(), "");
 }
 
+// No field can make a line of its own: control bytes inside a field are
+// written as blanks.
+TEST_F(RunReportTest, ControlBytesInAFieldAreBlanks) {
+  std::unique_ptr<File> file = RunReport::OpenReportFile(fs_, "TMP\\");
+  RunReport report(file.get());
+  ReportedInvoice forged = Invoice("A.xml", 100);
+  forged.owner_tax_number = "ES1\r\nINVOICE\tX.xml\tES2\x01";
+  report.InvoiceDone(forged, true, true);
+  file->Close();
+  EXPECT_EQ(Written(), "INVOICE\tA.xml\tES1  INVOICE X.xml ES2 \t00120003\t00000042\t1.00\r\n");
+}
+
+// The lines of what went wrong, and the counts that decide the exit code.
+TEST_F(RunReportTest, ProblemsAndFailuresAreCounted) {
+  std::unique_ptr<File> file = RunReport::OpenReportFile(fs_, "TMP\\");
+  RunReport report(file.get());
+  report.ParametersMissing("T\\pent.tmp");
+  report.NotComplete("T\\TAR.LST");
+  report.Fatal("R\\DADES\\TVRebut", 2);
+  EXPECT_EQ(report.problems(), 3);
+  EXPECT_TRUE(report.complete());
+  file->Close();
+  EXPECT_EQ(Written(),
+            "NO-PARAMETERS\tT\\pent.tmp\r\n"
+            "NOT-COMPLETE\tT\\TAR.LST\r\n"
+            "FATAL\tR\\DADES\\TVRebut\t2\r\n");
+
+  fs_.FailWritesTo("TMP\\TORVANE1.LOG");
+  std::unique_ptr<File> failing = RunReport::OpenReportFile(fs_, "TMP\\");
+  RunReport unwritten(failing.get());
+  unwritten.Begin(CalendarDate{}, "");
+  unwritten.End();
+  EXPECT_FALSE(unwritten.complete());
+  EXPECT_FALSE(RunReport(nullptr).complete());
+}
+
 }  // namespace
 }  // namespace torvane

@@ -45,13 +45,14 @@ install() {
 # Runs TORVANE1.EXE on the installation in $1 with the root folder $2
 # ($1/root when empty) and the record manager library $3 (our engine when
 # absent, none at all for "-", which leaves the suite's WBTRV32.DLL to be
-# looked for); exit code 0 or fail.
+# looked for); the exit code must be $4 (0 when absent) or the test fails.
 run() {
-  local dir=$1 root=${2:-$1/root} library=${3:-$engine}
+  local dir=$1 root=${2:-$1/root} library=${3:-$engine} expected_exit=${4:-0} code=0
   local library_env=(KAVBTRV="$library")
   [ "$library" != - ] || library_env=(-u KAVBTRV)
   ( cd "$dir" && env "${library_env[@]}" KAVROOT="$(windows_path "$root")\\" \
       KAVEXE="$(windows_path "$dir/bin")\\" KAVTMP="$(windows_path "$dir/tmp")" \
-      "${wine[@]}" "$program" </dev/null >"$dir/stdout" 2>"$dir/stderr" ) ||
-    fail "$dir: exit code $?, $(cat "$dir/stderr")"
+      "${wine[@]}" "$program" </dev/null >"$dir/stdout" 2>"$dir/stderr" ) || code=$?
+  [ "$code" = "$expected_exit" ] ||
+    fail "$dir: exit code $code, not $expected_exit: $(cat "$dir/stderr")"
 }
