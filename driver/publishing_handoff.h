@@ -49,8 +49,8 @@ struct HandOff {
 // Should a profile not be written completely, both profiles are removed and
 // "TORVANE2" runs next: the archiver is never handed an incomplete profile.
 HandOff PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
-                              const std::string& root_directory, const std::string& temp_directory,
-                              const FirmIdentity& firm);
+                          const std::string& root_directory, const std::string& temp_directory,
+                          const FirmIdentity& firm);
 
 }  // namespace torvane
 

@@ -93,11 +93,12 @@ int RunBatch(Platform& platform, std::ostream& operator_log, const SessionEnviro
   report.End();
   const bool reported = report.complete();
   if (!complete || !reported) {
-    TellOperator(operator_log, std::string(complete ? "the run report" : "the file list or a profile") +
-                 " could not be written completely; the archiver was not started");
+    TellOperator(operator_log,
+                 std::string(complete ? "the run report" : "the file list or a profile") +
+                     " could not be written completely; the archiver was not started");
   } else if (report.problems() > 0) {
     TellOperator(operator_log, "some invoices were not written or not listed; see " +
-                 session.TempDirectory + std::string(kRunReportFileName));
+                                   session.TempDirectory + std::string(kRunReportFileName));
   }
   platform.processes.RunAndWait(session.ProgramDirectory + next);
   return complete && reported && report.problems() == 0 ? kExitComplete : kExitIncomplete;
@@ -132,17 +133,19 @@ int RunProgram(Platform& platform, std::ostream& operator_log) {
   // One run per installation: the lock is held until the process ends.
   const std::unique_ptr<File> run_lock = TakeRunLock(fs, session.RootDirectory);
   if (run_lock == nullptr) {
-    TellOperator(operator_log, "another run holds " + session.RootDirectory + std::string(kRunLockFileName) +
-                 "; nothing was written");
+    TellOperator(operator_log, "another run holds " + session.RootDirectory +
+                                   std::string(kRunLockFileName) + "; nothing was written");
     return kExitIncomplete;
   }
 
   // The report tells this run's story from its first step on.
   std::unique_ptr<File> report_file = RunReport::OpenReportFile(fs, session.TempDirectory);
   RunReport report(report_file.get());
-  const RunParameters run = ReadRunParameters(fs, session.TempDirectory, platform.clock.Today().year);
+  const RunParameters run =
+      ReadRunParameters(fs, session.TempDirectory, platform.clock.Today().year);
   report.Begin(run.ReceiptDate, run.BatchReference);
-  if (!run.FileRead) report.ParametersMissing(session.TempDirectory + std::string(kRunParameterFileName));
+  if (!run.FileRead)
+    report.ParametersMissing(session.TempDirectory + std::string(kRunParameterFileName));
 
   RunBuffers buffers;
   // A table that cannot be opened ends the program through the message

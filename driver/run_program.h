@@ -19,8 +19,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/unit_invoicing.h"
 #include "driver/exit_codes.h"
+#include "driver/unit_invoicing.h"
 #include "platform/platform.h"
 #include "records/concept_layout.h"
 #include "records/estate_layout.h"

@@ -8,8 +8,8 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/file_system.h"
 
