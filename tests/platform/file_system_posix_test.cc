@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,44 @@ TEST_F(PosixFileSystemTest, ReadsSeeBufferedWrites) {
   EXPECT_EQ(file->Read(buffer, sizeof buffer), 4u);
   EXPECT_STREQ(buffer, "ello");
   EXPECT_EQ(ReadWholeFile(fs_, dir_.path() + "f").value_or(""), "hello");
+}
+
+// A new file never writes through what stood at its name: a symbolic link
+// (dangling or not) or a hard link is replaced and its target keeps its
+// bytes; a folder refuses. A unique file refuses anything at its name.
+TEST_F(PosixFileSystemTest, NewFilesReplaceLinksAndNeverWriteThroughThem) {
+  const std::string d = dir_.path();
+  WriteNativeFile(d + "target", "theirs");
+  ASSERT_EQ(::symlink((d + "target").c_str(), (d + "symbolic").c_str()), 0);
+  ASSERT_EQ(::symlink((d + "nowhere").c_str(), (d + "dangling").c_str()), 0);
+  ASSERT_EQ(::link((d + "target").c_str(), (d + "hard").c_str()), 0);
+  EXPECT_EQ(fs_.KindOf(d + "symbolic"), PathKind::kLink);
+  EXPECT_EQ(fs_.KindOf(d + "target"), PathKind::kFile);
+  EXPECT_EQ(fs_.KindOf(d + "nowhere"), PathKind::kMissing);
+
+  FileError error = FileError::kNone;
+  EXPECT_FALSE(fs_.Open(d + "dangling", FileAccess::kWrite, FileSharing::kShareAll,
+                        FileCreation::kCreateUnique, &error));
+  EXPECT_FALSE(fs_.Open(d + "target", FileAccess::kWrite, FileSharing::kShareAll,
+                        FileCreation::kCreateUnique, &error));
+  EXPECT_EQ(fs_.KindOf(d + "nowhere"), PathKind::kMissing);
+
+  for (const char* name : {"symbolic", "dangling", "hard"}) {
+    auto file = fs_.Open(d + name, FileAccess::kWrite, FileSharing::kShareAll,
+                         FileCreation::kCreateNew, &error);
+    ASSERT_TRUE(file) << name;
+    EXPECT_TRUE(file->Write("ours"));
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(fs_.KindOf(d + name), PathKind::kFile) << name;
+    EXPECT_EQ(ReadNativeFile(d + name), "ours") << name;
+  }
+  EXPECT_EQ(ReadNativeFile(d + "target"), "theirs");
+  EXPECT_EQ(fs_.KindOf(d + "nowhere"), PathKind::kMissing);
+
+  ASSERT_TRUE(fs_.CreateFolder(d + "folder"));
+  EXPECT_FALSE(fs_.Open(d + "folder", FileAccess::kWrite, FileSharing::kShareAll,
+                        FileCreation::kCreateNew, &error));
+  EXPECT_EQ(fs_.KindOf(d + "folder"), PathKind::kFolder);
 }
 
 }  // namespace

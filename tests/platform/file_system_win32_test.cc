@@ -230,5 +230,25 @@ TEST_F(Win32FileSystemTest, ChangeDirectoryMakesRelativePathsStartThere) {
   ASSERT_TRUE(::SetCurrentDirectoryA(saved));
 }
 
+// A new file replaces what stood at its name, a unique one refuses it, and
+// KindOf tells files, folders and missing names apart.
+TEST_F(Win32FileSystemTest, NewAndUniqueFiles) {
+  WriteNativeFile(root_ + "OLD.XML", "earlier run");
+  auto file = Open("OLD.XML", FileAccess::kWrite, FileSharing::kShareAll, FileCreation::kCreateNew);
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(file->Write("new"));
+  EXPECT_TRUE(file->Close());
+  EXPECT_EQ(ReadNativeFile(root_ + "OLD.XML"), "new");
+  EXPECT_FALSE(
+      Open("OLD.XML", FileAccess::kWrite, FileSharing::kShareAll, FileCreation::kCreateUnique));
+  EXPECT_EQ(ReadNativeFile(root_ + "OLD.XML"), "new");
+  ASSERT_TRUE(fs_.CreateFolder(root_ + "FOLDER"));
+  EXPECT_FALSE(
+      Open("FOLDER", FileAccess::kWrite, FileSharing::kShareAll, FileCreation::kCreateNew));
+  EXPECT_EQ(fs_.KindOf(root_ + "OLD.XML"), PathKind::kFile);
+  EXPECT_EQ(fs_.KindOf(root_ + "FOLDER"), PathKind::kFolder);
+  EXPECT_EQ(fs_.KindOf(root_ + "NONE"), PathKind::kMissing);
+}
+
 }  // namespace
 }  // namespace torvane
