@@ -49,13 +49,13 @@ void WriteFileHeader(XmlWriter& xml, const FirmIdentity& firm, const Receipt& re
 
 FacturaeInvoiceWriter::FacturaeInvoiceWriter(FileSystem& fs, const FirmIdentity& firm,
                                              std::string language, std::string stylesheet_host)
-    : fs_(fs),
+    : xml_(fs),
       firm_(firm),
       language_(std::move(language)),
       stylesheet_host_(std::move(stylesheet_host)) {}
 
 bool FacturaeInvoiceWriter::WriteInvoice(const Receipt& receipt, const std::string& file_name) {
-  XmlWriter xml(fs_);
+  XmlWriter& xml = xml_;
   xml.OpenXmlFile(file_name, "write");
   xml.AddAttribute("version", "1.0");
   xml.AddAttribute("encoding", "ibm850");

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "facturae/xml_writer.h"
 #include "platform/file_system.h"
 #include "receipts/receipt.h"
 #include "session/tax_settings.h"
@@ -25,7 +26,7 @@ class FacturaeInvoiceWriter final : public ReceiptSerializer {
   bool WriteInvoice(const Receipt& receipt, const std::string& file_name) override;
 
  private:
-  FileSystem& fs_;
+  XmlWriter xml_;  // one for the run, so its buffer is made once
   const FirmIdentity& firm_;
   std::string language_;
   std::string stylesheet_host_;

@@ -1,7 +1,8 @@
-// The streaming XML writer of the invoice files. Each construct is built in
-// one reused line buffer and handed to the file as one write.
+// The XML writer of the invoice files. The document is built in one buffer,
+// kept from document to document, and handed to the file in one write.
 #include "facturae/xml_writer.h"
 
+#include <array>
 #include <cctype>
 #include <memory>
 #include <string>
@@ -24,9 +25,23 @@ bool SelectsWriting(std::string_view mode) {
 
 }  // namespace
 
+// Bytes that are not written as they are: markup characters, written as
+// entities, and control bytes, left out.
+constexpr std::array<bool, 256> kSpecialBytes = [] {
+  std::array<bool, 256> special{};
+  for (int byte = 0; byte < 32; ++byte) special[static_cast<size_t>(byte)] = true;
+  for (const unsigned char byte : {'"', '&', '<', '>', '\x7F'}) special[byte] = true;
+  return special;
+}();
+
 void AppendEscapedXmlText(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
+  // Runs of bytes that pass unchanged are appended whole.
+  size_t run_start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (!kSpecialBytes[byte]) continue;
+    out.append(text.data() + run_start, i - run_start);
+    run_start = i + 1;
     switch (byte) {
       case '"':
         out.append("&quot;");
@@ -41,10 +56,10 @@ void AppendEscapedXmlText(std::string& out, std::string_view text) {
         out.append("&gt;");
         break;
       default:
-        if (byte >= 32 && byte != 127) out.push_back(c);
-        break;
+        break;  // control bytes are left out
     }
   }
+  out.append(text.data() + run_start, text.size() - run_start);
 }
 
 std::string EscapeXmlText(std::string_view text) {
@@ -59,7 +74,9 @@ XmlWriter::XmlWriter(FileSystem& fs) : fs_(fs) {}
 XmlWriter::~XmlWriter() { CloseXmlFile(); }
 
 void XmlWriter::OpenXmlFile(std::string_view name, std::string_view mode) {
+  if (file_ != nullptr) (void)file_->Write(document_);  // abandoned as it stands
   file_.reset();
+  document_.clear();
   file_name_ = std::string(name);
   pending_attributes_.clear();
   open_names_.clear();
@@ -79,20 +96,17 @@ void XmlWriter::AddAttribute(std::string_view name, std::string_view value) {
   pending_attributes_.push_back('"');
 }
 
-void XmlWriter::BeginLine() { line_.assign(indentation_, ' '); }
+void XmlWriter::BeginLine() { document_.append(indentation_, ' '); }
 
-void XmlWriter::EndLine() {
-  line_.append(kLineEnd);
-  if (!file_->Write(line_)) ok_ = false;
-}
+void XmlWriter::EndLine() { document_.append(kLineEnd); }
 
 void XmlWriter::WriteInstruction(std::string_view target) {
   if (file_ != nullptr) {
     BeginLine();
-    line_.append("<?");
-    line_.append(target);
-    line_.append(pending_attributes_);
-    line_.append("?>");
+    document_.append("<?");
+    document_.append(target);
+    document_.append(pending_attributes_);
+    document_.append("?>");
     EndLine();
   }
   pending_attributes_.clear();
@@ -101,10 +115,10 @@ void XmlWriter::WriteInstruction(std::string_view target) {
 void XmlWriter::StartElement(std::string_view name) {
   if (file_ != nullptr) {
     BeginLine();
-    line_.push_back('<');
-    line_.append(name);
-    line_.append(pending_attributes_);
-    line_.push_back('>');
+    document_.push_back('<');
+    document_.append(name);
+    document_.append(pending_attributes_);
+    document_.push_back('>');
     EndLine();
     open_name_starts_.push_back(open_names_.size());
     open_names_.append(name);
@@ -116,19 +130,19 @@ void XmlWriter::StartElement(std::string_view name) {
 void XmlWriter::WriteElement(std::string_view name, std::string_view text) {
   if (file_ != nullptr) {
     BeginLine();
-    line_.push_back('<');
-    line_.append(name);
-    line_.append(pending_attributes_);
-    const size_t content_start = line_.size() + 1;
-    line_.push_back('>');
-    AppendEscapedXmlText(line_, text);
-    if (line_.size() == content_start) {
-      line_.back() = ' ';
-      line_.append("/>");
+    document_.push_back('<');
+    document_.append(name);
+    document_.append(pending_attributes_);
+    const size_t content_start = document_.size() + 1;
+    document_.push_back('>');
+    AppendEscapedXmlText(document_, text);
+    if (document_.size() == content_start) {
+      document_.back() = ' ';
+      document_.append("/>");
     } else {
-      line_.append("</");
-      line_.append(name);
-      line_.push_back('>');
+      document_.append("</");
+      document_.append(name);
+      document_.push_back('>');
     }
     EndLine();
   }
@@ -140,9 +154,9 @@ void XmlWriter::EndElement() {
   indentation_ -= kIndentStep;
   const size_t start = open_name_starts_.back();
   BeginLine();
-  line_.append("</");
-  line_.append(open_names_, start, std::string::npos);
-  line_.push_back('>');
+  document_.append("</");
+  document_.append(open_names_, start, std::string::npos);
+  document_.push_back('>');
   EndLine();
   open_names_.resize(start);
   open_name_starts_.pop_back();
@@ -151,6 +165,8 @@ void XmlWriter::EndElement() {
 bool XmlWriter::CloseXmlFile() {
   if (file_ == nullptr) return false;
   while (!open_name_starts_.empty()) EndElement();
+  if (!file_->Write(document_)) ok_ = false;
+  document_.clear();
   if (!file_->Close()) ok_ = false;
   file_.reset();
   // A document is whole or not at all: what could not be written completely

@@ -1,13 +1,13 @@
-// A small streaming XML writer for the invoice files: one construct per line
+// A small XML writer for the invoice files: one construct per line
 // (processing instruction, start tag, end tag, or element with its text),
 // two blanks of indentation per open element, CR LF after every line, and
 // element text and attribute values escaped. It writes one document at a time
 // and always starts a new file.
 //
-// Nothing of the document is held but the names of the open elements and the
-// attributes waiting for the next tag; every line goes to the file (whose
-// writes are buffered) as soon as its construct is complete. Text is written
-// byte for byte as held (code page 850): nothing is converted.
+// The document is built in memory and goes to the file in one write when it
+// is closed (an invoice is a few kilobytes); the buffer keeps its room for
+// the next document. Text is written byte for byte as held (code page 850):
+// nothing is converted.
 //
 // Use:
 //  1. OpenXmlFile(name, "write");
@@ -93,7 +93,7 @@ class XmlWriter {
   std::vector<size_t> open_name_starts_;  // where each open name starts in open_names_
   size_t indentation_ = 0;
   bool ok_ = false;
-  std::string line_;  // the line being built, reused
+  std::string document_;  // the document being built; its room is kept for the next
 };
 
 }  // namespace torvane

@@ -96,13 +96,14 @@ TEST_F(XmlWriterTest, AttributesAreEscapedAndBelongToTheNextTagOnly) {
             "</root>\r\n");
 }
 
-TEST_F(XmlWriterTest, LinesReachTheFileAsTheyAreWritten) {
+// The document reaches the file whole, when it is closed.
+TEST_F(XmlWriterTest, DocumentReachesTheFileWhenClosed) {
   xml_.OpenXmlFile(kPath, "write");
   xml_.StartElement("a");
-  EXPECT_EQ(Written(), "<a>\r\n");
   xml_.WriteElement("b", "1");
-  EXPECT_EQ(Written(), "<a>\r\n  <b>1</b>\r\n");
-  xml_.CloseXmlFile();
+  EXPECT_EQ(Written(), "");
+  EXPECT_TRUE(xml_.CloseXmlFile());
+  EXPECT_EQ(Written(), "<a>\r\n  <b>1</b>\r\n</a>\r\n");
 }
 
 TEST_F(XmlWriterTest, UnbalancedUseIsTolerated) {
@@ -171,10 +172,10 @@ TEST_F(XmlWriterTest, ReportsAFailedWrite) {
   fs_.FailWritesTo(kPath);
   xml_.OpenXmlFile(kPath, "write");
   EXPECT_TRUE(xml_.ok());  // created; nothing written yet
-  xml_.WriteElement("a", "1");
-  EXPECT_FALSE(xml_.ok());
+  xml_.WriteElement("a", "1");  // held until the close
   EXPECT_FALSE(xml_.CloseXmlFile());
   EXPECT_FALSE(xml_.ok());
+  EXPECT_FALSE(fs_.GetFile(kPath).has_value()) << "a document cut short is removed";
 }
 
 TEST_F(XmlWriterTest, ReportsALockedFile) {
