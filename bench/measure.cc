@@ -1,6 +1,10 @@
-// Runs a command and prints its wall time and peak resident memory:
-//   measure COMMAND [ARGS...]   ->   "wall_seconds=S peak_rss_kb=K"
-// Used by the benchmark, so that TORVANE1 is measured as a whole process.
+// Runs a command and prints its wall time, its CPU times and its peak
+// resident memory:
+//   measure COMMAND [ARGS...]
+//     ->  "wall_seconds=S user_us=U sys_us=K peak_rss_kb=R exit=E"
+// Used by the benchmark, so that TORVANE1 is measured as a whole process. The
+// CPU times and the peak are those wait4 reports for the child (and for any
+// of its own children that it waited for).
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,6 +13,14 @@
 #include <cstdio>
 
 extern char** environ;
+
+namespace {
+
+long long Microseconds(const timeval& time) {
+  return static_cast<long long>(time.tv_sec) * 1000000 + time.tv_usec;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -29,7 +41,8 @@ int main(int argc, char** argv) {
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("wall_seconds=%.3f peak_rss_kb=%ld exit=%d\n", seconds, usage.ru_maxrss,
+  std::printf("wall_seconds=%.3f user_us=%lld sys_us=%lld peak_rss_kb=%ld exit=%d\n", seconds,
+              Microseconds(usage.ru_utime), Microseconds(usage.ru_stime), usage.ru_maxrss,
               WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   return 0;
 }
