@@ -171,7 +171,7 @@ TEST_F(XmlWriterTest, ReportsADocumentThatCouldNotBeCreated) {
 TEST_F(XmlWriterTest, ReportsAFailedWrite) {
   fs_.FailWritesTo(kPath);
   xml_.OpenXmlFile(kPath, "write");
-  EXPECT_TRUE(xml_.ok());  // created; nothing written yet
+  EXPECT_TRUE(xml_.ok());       // created; nothing written yet
   xml_.WriteElement("a", "1");  // held until the close
   EXPECT_FALSE(xml_.CloseXmlFile());
   EXPECT_FALSE(xml_.ok());
