@@ -136,7 +136,7 @@ class PosixFileSystem : public FileSystem {
     FileError ignored;
     if (error == nullptr) error = &ignored;
     *error = FileError::kNone;
-    int flags = O_CLOEXEC | O_NONBLOCK;
+    int flags = O_CLOEXEC;
     switch (access) {
       case FileAccess::kRead:
         flags |= O_RDONLY;
@@ -151,7 +151,14 @@ class PosixFileSystem : public FileSystem {
     if (creation != FileCreation::kOpenExisting) flags |= O_CREAT;
     const bool exclusive_create =
         creation == FileCreation::kCreateNew || creation == FileCreation::kCreateUnique;
-    if (exclusive_create) flags |= O_EXCL | O_NOFOLLOW;
+    // An existing name may be a FIFO or a device: opened without waiting (a
+    // FIFO with no writer would hold the run), blocking again once open. A
+    // file created here is an ordinary file and needs neither.
+    if (exclusive_create) {
+      flags |= O_EXCL | O_NOFOLLOW;
+    } else {
+      flags |= O_NONBLOCK;
+    }
     const std::string native = NativePath(path);
     int fd = OpenNative(native, flags);
     // A new file replaces whatever file or link held the name: the name is
@@ -179,11 +186,13 @@ class PosixFileSystem : public FileSystem {
       *error = FileError::kDenied;
       return nullptr;
     }
-    const int status_flags = ::fcntl(fd, F_GETFL);
-    if (status_flags == -1 || ::fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) == -1) {
-      *error = PosixError(errno);
-      ::close(fd);
-      return nullptr;
+    if (!exclusive_create) {
+      const int status_flags = ::fcntl(fd, F_GETFL);
+      if (status_flags == -1 || ::fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) == -1) {
+        *error = PosixError(errno);
+        ::close(fd);
+        return nullptr;
+      }
     }
     if (sharing != FileSharing::kShareAll) {
       const int operation = (sharing == FileSharing::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
