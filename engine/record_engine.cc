@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <random>
 
 #include "engine/record_file_format.h"
@@ -173,7 +174,11 @@ RecordStatus RecordEngine::Open(Request& request) {
     std::unique_ptr<File> holder = files_.Open(
         path, FileAccess::kRead, exclusive ? FileSharing::kExclusive : FileSharing::kShareRead,
         FileCreation::kOpenExisting, &error);
-    if (!holder) return StatusOfOpenError(error);
+    if (!holder) {
+      // A folder is refused as any other path that names no regular file.
+      if (error == FileError::kDenied && NamesFolder(path)) return RecordStatus::kNotRecordFile;
+      return StatusOfOpenError(error);
+    }
     auto opened = std::make_unique<OpenFile>();
     opened->path = path;
     RecordStatus status =
@@ -203,18 +208,41 @@ RecordStatus RecordEngine::Open(Request& request) {
 
 RecordStatus RecordEngine::ReadTable(File& source, std::optional<RecordTable>* table,
                                      uint64_t* size, uint32_t* checksum) {
+  // A device or a pipe has no size to check its header against, and reading
+  // it may wait for someone else.
+  if (!source.IsRegularFile()) return RecordStatus::kNotRecordFile;
   const int64_t file_size = source.Size();
   if (file_size < 0 || !source.Seek(0)) return RecordStatus::kIoError;
-  std::string bytes(static_cast<size_t>(file_size), '\0');
+  std::string bytes(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(file_size),
+                                                           record_file::kHeaderSize)),
+                    '\0');
   if (source.Read(bytes.data(), bytes.size()) != bytes.size()) return RecordStatus::kIoError;
-  *size = bytes.size();
-  *checksum =
-      bytes.size() >= record_file::kChecksumSize
-          ? static_cast<uint32_t>(ReadLayoutField(
-                bytes, {bytes.size() - record_file::kChecksumSize, record_file::kChecksumSize}))
-          : 0;
+  const RecordStatus fits = CheckRecordFileSize(bytes, static_cast<uint64_t>(file_size));
+  if (fits != RecordStatus::kOk) return fits;
   table->reset();
-  return DecodeRecordFile(std::move(bytes), table);
+  // The header justifies the size; the system may still refuse the memory
+  // for the file or for its indexes.
+  try {
+    const size_t start = bytes.size();
+    bytes.resize(static_cast<size_t>(file_size));
+    const size_t rest = bytes.size() - start;
+    if (source.Read(bytes.data() + start, rest) != rest) return RecordStatus::kIoError;
+    *size = bytes.size();
+    *checksum = static_cast<uint32_t>(ReadLayoutField(
+        bytes, {bytes.size() - record_file::kChecksumSize, record_file::kChecksumSize}));
+    return DecodeRecordFile(std::move(bytes), table);
+  } catch (const std::bad_alloc&) {
+    table->reset();
+    return RecordStatus::kIoError;
+  }
+}
+
+bool RecordEngine::NamesFolder(std::string_view path) {
+  if (path.find_first_of("*?") != std::string_view::npos) return false;
+  for (const DirectoryEntry& entry : files_.Find(path)) {
+    if ((entry.attributes & kAttributeFolder) != 0) return true;
+  }
+  return false;
 }
 
 RecordStatus RecordEngine::Close(Request& request) {

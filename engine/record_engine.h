@@ -22,6 +22,16 @@
 //      file is written beside it and renamed over it, so the file on disk
 //      is always either the old one or the new one. A failed write answers
 //      2 and leaves the old file in place.
+//   5. Open looks at a file's first 40 bytes and its size before it reads
+//      the rest, and answers without reading more:
+//      - 30 for a path that names no regular file (a folder, a named pipe,
+//        a device; a pipe's other end is never waited for), and for a file
+//        of another signature or a later format version;
+//      - 2 for a file cut short or damaged, one whose header's definition
+//        length, record length and record count do not add up to its size,
+//        and one too large to hold in memory: larger than
+//        record_file::kMaxFileSize, or refused memory by the system for its
+//        bytes or its indexes.
 //
 // Requests:
 //   1. Open modes (key number): 0 normal (-1 and -3 behave the same), -2
@@ -128,6 +138,8 @@ class RecordEngine : public RecordManager {
   // bytes read, so that a later writer can see whether the file changed.
   static RecordStatus ReadTable(File& source, std::optional<RecordTable>* table, uint64_t* size,
                                 uint32_t* checksum);
+  // Whether `path` names a folder, to tell one from a file the system denies.
+  bool NamesFolder(std::string_view path);
 
   std::optional<uint64_t> HandleNumber(const uint8_t* position_block) const;
   Handle* FindHandle(const uint8_t* position_block);

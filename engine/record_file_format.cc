@@ -72,18 +72,33 @@ std::string EncodeRecordFile(const RecordTable& table) {
   return bytes;
 }
 
-RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table) {
+RecordStatus CheckRecordFileSize(std::string_view start, uint64_t file_size) {
   using namespace record_file;
-  if (bytes.size() < kSignatureBytes.size()) {
+  if (start.size() < kSignatureBytes.size()) {
     // What is left of our own signature is a file of ours cut short.
-    return kSignatureBytes.substr(0, bytes.size()) == bytes ? RecordStatus::kIoError
+    return kSignatureBytes.substr(0, start.size()) == start ? RecordStatus::kIoError
                                                             : RecordStatus::kNotRecordFile;
   }
-  if (std::string_view(bytes).substr(0, kSignatureBytes.size()) != kSignatureBytes) {
+  if (start.substr(0, kSignatureBytes.size()) != kSignatureBytes) {
     return RecordStatus::kNotRecordFile;
   }
-  if (bytes.size() < kHeaderSize + kChecksumSize) return RecordStatus::kIoError;
-  if (ReadLayoutField(bytes, kFormatVersion) != kVersion) return RecordStatus::kNotRecordFile;
+  if (start.size() < kHeaderSize || file_size < kHeaderSize + kChecksumSize) {
+    return RecordStatus::kIoError;
+  }
+  if (ReadLayoutField(start, kFormatVersion) != kVersion) return RecordStatus::kNotRecordFile;
+  // Each part is at most 32 bits wide, so the sum cannot overflow.
+  const uint64_t expected_size =
+      kHeaderSize + ReadLayoutField(start, kDefinitionLength) +
+      ReadLayoutField(start, kRecordCount) * ReadLayoutField(start, kRecordLength) + kChecksumSize;
+  if (expected_size != file_size || file_size > kMaxFileSize) return RecordStatus::kIoError;
+  return RecordStatus::kOk;
+}
+
+RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* table) {
+  using namespace record_file;
+  const std::string_view start = std::string_view(bytes).substr(0, kHeaderSize);
+  const RecordStatus fits = CheckRecordFileSize(start, bytes.size());
+  if (fits != RecordStatus::kOk) return fits;
   const size_t body_size = bytes.size() - kChecksumSize;
   if (Crc32(std::string_view(bytes).substr(0, body_size)) !=
       ReadLayoutField(bytes, {body_size, kChecksumSize})) {

@@ -50,6 +50,10 @@ class File {
   // Flushes and closes; false when a buffered write failed. Destruction
   // closes too, but cannot tell.
   virtual bool Close() = 0;
+  // Whether this is an ordinary file on a disk: not a device, a named pipe
+  // or a socket, whose size says nothing of what Read gives and whose reads
+  // may wait for someone else.
+  virtual bool IsRegularFile() = 0;
 };
 
 enum FileAttribute : uint32_t {
@@ -59,6 +63,8 @@ enum FileAttribute : uint32_t {
   kAttributeVolumeLabel = 0x08,
   kAttributeFolder = 0x10,
   kAttributeArchive = 0x20,
+  // Neither an ordinary file nor a folder: a device, a named pipe, a socket.
+  kAttributeDevice = 0x40,
 };
 
 struct DirectoryEntry {
@@ -70,14 +76,15 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Returns the open file, or null with *error telling why.
+  // Returns the open file, or null with *error telling why (kDenied for a
+  // folder). Opening never waits for the other end of a named pipe.
   virtual std::unique_ptr<File> Open(std::string_view path, FileAccess access, FileSharing sharing,
                                      FileCreation creation, FileError* error = nullptr) = 0;
 
   // The entries of the folder of `pattern` whose names match its last
   // component ("*" and "?" wildcards, "*.*" matching every name), ordinary
-  // files, folders and (where the platform has them) read-only, hidden and
-  // system entries. "." and ".." are never listed.
+  // files, folders, devices and (where the platform has them) read-only,
+  // hidden and system entries. "." and ".." are never listed.
   virtual std::vector<DirectoryEntry> Find(std::string_view pattern) = 0;
 
   virtual bool CreateFolder(std::string_view path) = 0;

@@ -3,7 +3,9 @@
 // kShareRead a shared lock, kExclusive an exclusive one, both taken without
 // waiting, so a file that another program holds exclusively fails to open
 // with FileError::kLocked. Every descriptor is close-on-exec, so a chained
-// program inherits none of them.
+// program inherits none of them. Files are opened without blocking, so that a
+// named pipe in place of a file does not wait for a writer; reads and writes
+// then block as usual.
 #include "platform/file_system.h"
 
 #include <dirent.h>
@@ -48,8 +50,10 @@ FileError PosixError(int error_number) {
 
 class PosixFile : public BufferedFile {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile(int fd, bool regular) : fd_(fd), regular_(regular) {}
   ~PosixFile() override { Close(); }
+
+  bool IsRegularFile() override { return regular_; }
 
  protected:
   bool IsOpen() const override { return fd_ >= 0; }
@@ -95,14 +99,17 @@ class PosixFile : public BufferedFile {
 
  private:
   int fd_;
+  bool regular_;
 };
 
 uint32_t AttributesOf(const struct stat& info) {
   uint32_t attributes = 0;
   if (S_ISDIR(info.st_mode)) {
     attributes |= kAttributeFolder;
-  } else {
+  } else if (S_ISREG(info.st_mode)) {
     attributes |= kAttributeArchive;
+  } else {
+    attributes |= kAttributeDevice;
   }
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
   return attributes;
@@ -119,7 +126,7 @@ class PosixFileSystem : public FileSystem {
     FileError ignored;
     if (error == nullptr) error = &ignored;
     *error = FileError::kNone;
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (access) {
       case FileAccess::kRead:
         flags |= O_RDONLY;
@@ -147,6 +154,12 @@ class PosixFileSystem : public FileSystem {
       *error = FileError::kDenied;
       return nullptr;
     }
+    const int status_flags = ::fcntl(fd, F_GETFL);
+    if (status_flags == -1 || ::fcntl(fd, F_SETFL, status_flags & ~O_NONBLOCK) == -1) {
+      *error = PosixError(errno);
+      ::close(fd);
+      return nullptr;
+    }
     if (sharing != FileSharing::kShareAll) {
       const int operation = (sharing == FileSharing::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
       if (::flock(fd, operation) != 0) {
@@ -162,7 +175,7 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    return std::make_unique<PosixFile>(fd);
+    return std::make_unique<PosixFile>(fd, S_ISREG(info.st_mode));
   }
 
   std::vector<DirectoryEntry> Find(std::string_view pattern) override {

@@ -50,6 +50,9 @@ class Win32File : public BufferedFile {
   explicit Win32File(HANDLE handle) : handle_(handle) {}
   ~Win32File() override { Close(); }
 
+  // A console, a printer port or a pipe is of another type than a disk file.
+  bool IsRegularFile() override { return IsOpen() && ::GetFileType(handle_) == FILE_TYPE_DISK; }
+
  protected:
   bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
 
@@ -109,6 +112,7 @@ uint32_t AttributesOf(DWORD native) {
   if (native & FILE_ATTRIBUTE_SYSTEM) attributes |= kAttributeSystem;
   if (native & FILE_ATTRIBUTE_DIRECTORY) attributes |= kAttributeFolder;
   if (native & FILE_ATTRIBUTE_ARCHIVE) attributes |= kAttributeArchive;
+  if (native & FILE_ATTRIBUTE_DEVICE) attributes |= kAttributeDevice;
   return attributes;
 }
 

@@ -37,6 +37,7 @@ class MemoryFile : public File {
     return true;
   }
   int64_t Size() override { return node_ ? static_cast<int64_t>(node_->bytes.size()) : 0; }
+  bool IsRegularFile() override { return node_ && (node_->attributes & kAttributeDevice) == 0; }
   bool Flush() override { return !failed_; }
   bool Close() override {
     if (node_) {

@@ -2,7 +2,9 @@
 // keyed by their path exactly as the program builds it ("\" and "/" are the
 // same separator here), folders are a set of paths. Sharing is honoured
 // between open files, so a test can hold a file exclusively and watch the
-// program's reaction. Files can be marked to fail their writes.
+// program's reaction. Files can be marked to fail their writes. A file set
+// with kAttributeDevice stands for a device or a named pipe: it opens, but
+// is no regular file.
 #ifndef TORVANE_PLATFORM_MEMORY_FILE_SYSTEM_H_
 #define TORVANE_PLATFORM_MEMORY_FILE_SYSTEM_H_
 

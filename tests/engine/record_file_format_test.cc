@@ -1,11 +1,13 @@
 // The record file's bytes: the layout of a small file field by field, the
-// checksum, and what Open answers for files that are damaged, cut short or
-// not ours.
+// checksum, and what Open answers for files that are damaged, cut short, not
+// ours, too large to hold or no regular files at all.
 #include "engine/record_file_format.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,12 @@ TEST(RecordFileFormatTest, OpenRefusesDamagedTruncatedAndForeignFiles) {
       {"one byte more", [](std::string& b) { b += 'x'; }, 2},
       {"record byte changed", [](std::string& b) { b[kRecords + 5] ^= 0x01; }, 2},
       {"checksum changed", [](std::string& b) { b.back() ^= 0x40; }, 2},
+      {"four thousand million records claimed, resealed",
+       [](std::string& b) {
+         b.replace(20, 4, "\xFF\xFF\xFF\xFF");
+         Reseal(b);
+       },
+       2},
       {"record count changed, resealed",
        [](std::string& b) {
          b[20] = 3;
@@ -145,6 +153,97 @@ TEST(RecordFileFormatTest, OpenRefusesDamagedTruncatedAndForeignFiles) {
     EXPECT_EQ(client.Get(kOpGetFirst, 0).status, c.expected == 0 ? 0 : 3);
     EXPECT_EQ(client.Reset(), 0);
     EXPECT_EQ(files.GetFile("DADES\\T.dat"), bytes) << "a refused file is left alone";
+  }
+}
+
+// A file of `size` bytes that begins with `start` and holds zeros after it,
+// none of them in memory; it counts the bytes read from it.
+class ClaimedSizeFile : public File {
+ public:
+  ClaimedSizeFile(std::string start, uint64_t size, uint64_t* bytes_read)
+      : start_(std::move(start)), size_(size), bytes_read_(bytes_read) {}
+  size_t Read(void* buffer, size_t size) override {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(size, size_ - position_));
+    auto* out = static_cast<char*>(buffer);
+    for (size_t i = 0; i < n; ++i, ++position_) {
+      out[i] = position_ < start_.size() ? start_[static_cast<size_t>(position_)] : '\0';
+    }
+    *bytes_read_ += n;
+    return n;
+  }
+  bool Write(std::string_view) override { return false; }
+  bool Seek(int64_t offset) override {
+    position_ = static_cast<uint64_t>(offset);
+    return offset >= 0;
+  }
+  int64_t Size() override { return static_cast<int64_t>(size_); }
+  bool Flush() override { return true; }
+  bool Close() override { return true; }
+  bool IsRegularFile() override { return true; }
+
+ private:
+  std::string start_;
+  uint64_t size_;
+  uint64_t position_ = 0;
+  uint64_t* bytes_read_;
+};
+
+// Every path opens as one ClaimedSizeFile.
+class ClaimedSizeFileSystem : public MemoryFileSystem {
+ public:
+  ClaimedSizeFileSystem(std::string start, uint64_t size) : start_(std::move(start)), size_(size) {}
+  std::unique_ptr<File> Open(std::string_view, FileAccess, FileSharing, FileCreation,
+                             FileError*) override {
+    return std::make_unique<ClaimedSizeFile>(start_, size_, &bytes_read);
+  }
+  uint64_t bytes_read = 0;
+
+ private:
+  std::string start_;
+  uint64_t size_;
+};
+
+TEST(RecordFileFormatTest, OpenReadsOnlyTheHeaderOfAFileItWillNotHold) {
+  constexpr uint64_t kGiB = uint64_t{1} << 30;
+  const std::string small_header = EncodeRecordFile(SmallTable({"ab12"})).substr(0, 40);
+  // The small table's header with a record count whose records (4 bytes
+  // each, after the 32-byte definition) add up to a file beyond any limit.
+  constexpr uint32_t kHugeCount = 0x7FFFFFFF;
+  std::string huge_header = small_header;
+  for (int i = 0; i < 4; ++i)
+    huge_header[20 + i] = static_cast<char>((kHugeCount >> (8 * i)) & 0xFF);
+  const struct {
+    const char* name;
+    std::string start;
+    uint64_t size;
+    int16_t expected;
+  } cases[] = {
+      {"100 GB of zero bytes", "", 100 * kGiB, 30},
+      {"2 GB behind the header of a one-record table", small_header, 2 * kGiB, 2},
+      {"a header whose sizes add up to the file's 8 GB", huge_header,
+       40 + 32 + uint64_t{4} * kHugeCount + 4, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ClaimedSizeFileSystem files(c.start, c.size);
+    RecordEngine engine(files);
+    TableClient client(engine);
+    EXPECT_EQ(client.Open("DADES\\T.dat"), c.expected);
+    EXPECT_LE(files.bytes_read, 40u);
+  }
+}
+
+TEST(RecordFileFormatTest, OpenRefusesWhatIsNoRegularFile) {
+  const std::string good = EncodeRecordFile(SmallTable({"ab12"}));
+  MemoryFileSystem files;
+  files.SetFile("DADES\\PIPE.dat", good, kAttributeDevice);
+  ASSERT_TRUE(files.CreateFolder("DADES\\FOLDER.dat"));
+  RecordEngine engine(files);
+  TableClient client(engine);
+  for (const char* path : {"DADES\\PIPE.dat", "DADES\\FOLDER.dat"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(client.Open(path), 30);
+    EXPECT_EQ(client.Get(kOpGetFirst, 0).status, 3);
   }
 }
 

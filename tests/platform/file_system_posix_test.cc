@@ -77,6 +77,30 @@ TEST_F(PosixFileSystemTest, FindReportsAttributes) {
   EXPECT_TRUE(fs_.Find(dir_.path() + "missing").empty());
 }
 
+TEST_F(PosixFileSystemTest, NamedPipeOpensWithoutWaitingAndIsNoRegularFile) {
+  // Nobody writes to the pipe: an open that waited for a writer would hang.
+  ASSERT_EQ(mkfifo((dir_.path() + "pipe").c_str(), 0600), 0);
+  WriteNativeFile(dir_.path() + "plain", "x");
+  auto pipe = fs_.Open(dir_.path() + "pipe", FileAccess::kRead, FileSharing::kShareRead,
+                       FileCreation::kOpenExisting);
+  ASSERT_TRUE(pipe);
+  EXPECT_FALSE(pipe->IsRegularFile());
+  char byte = 0;
+  EXPECT_EQ(pipe->Read(&byte, 1), 0u) << "a pipe without a writer reads as empty";
+  auto device =
+      fs_.Open("/dev/null", FileAccess::kRead, FileSharing::kShareAll, FileCreation::kOpenExisting);
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(device->IsRegularFile());
+  auto plain = fs_.Open(dir_.path() + "plain", FileAccess::kRead, FileSharing::kShareAll,
+                        FileCreation::kOpenExisting);
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(plain->IsRegularFile());
+
+  auto entries = fs_.Find(dir_.path() + "pipe");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].attributes & (kAttributeDevice | kAttributeArchive), kAttributeDevice);
+}
+
 TEST_F(PosixFileSystemTest, RenameNeverReplacesAndRemoveFileSparesFolders) {
   WriteNativeFile(dir_.path() + "a", "1");
   WriteNativeFile(dir_.path() + "b", "2");
