@@ -179,7 +179,7 @@ bool OnlyMembers(const Json& entry, std::initializer_list<std::string_view> memb
     bool known = false;
     for (std::string_view m : members) known = known || item.key() == m;
     if (!known) {
-      *error = ": unknown member \"" + item.key() + "\"";
+      *error = ": unknown member \"" + Abbreviated(item.key()) + "\"";
       return false;
     }
   }
@@ -325,6 +325,33 @@ Json InstalmentToJson(const uint8_t* record) {
               {"Amount", view.Int32At(count_offset + unit::kInstalmentCountLength)}};
 }
 
+// Appends the compact JSON of `value` to *out until *out holds more than
+// `limit` bytes: never more of a long string than that, and never deeper
+// into nested values than that, however large the value.
+void AppendCompactStart(const Json& value, size_t limit, std::string* out) {
+  // Enough of a string that its quoted form runs past the limit even when
+  // the cut backs off over a character.
+  const auto string_start = [limit](std::string_view text) {
+    return CompactJson(Json(std::string(Utf8Prefix(text, limit + 4))));
+  };
+  if (value.is_string()) {
+    *out += string_start(value.get_ref<const std::string&>());
+  } else if (value.is_array() || value.is_object()) {
+    *out += value.is_array() ? '[' : '{';
+    bool first = true;
+    for (const auto& item : value.items()) {
+      if (out->size() > limit) return;
+      if (!first) *out += ',';
+      first = false;
+      if (value.is_object()) *out += string_start(item.key()) + ":";
+      AppendCompactStart(item.value(), limit, out);
+    }
+    *out += value.is_array() ? ']' : '}';
+  } else {
+    *out += CompactJson(value);
+  }
+}
+
 std::string TrimTrailingSpaces(std::string_view text) {
   size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ') --end;
@@ -439,14 +466,9 @@ bool HexBytes(std::string_view hex, std::string* bytes) {
 }
 
 std::string ShortJson(const Json& value) {
-  std::string text = CompactJson(value);
-  constexpr size_t kLimit = 40;
-  if (text.size() > kLimit) {
-    size_t cut = kLimit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    text = text.substr(0, cut) + "...";
-  }
-  return text;
+  std::string text;
+  AppendCompactStart(value, kQuotedBytes, &text);
+  return Abbreviated(text);
 }
 
 }  // namespace torvane::kavdata

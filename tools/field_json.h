@@ -32,7 +32,8 @@ Json FieldToJson(const Field& field, const uint8_t* record);
 std::string HexText(std::string_view bytes);
 bool HexBytes(std::string_view hex, std::string* bytes);
 
-// A short form of a JSON value for messages.
+// The compact JSON of a value for messages, cut as Abbreviated() cuts; it
+// takes no more time or memory for a huge or deeply nested value.
 std::string ShortJson(const Json& value);
 
 }  // namespace torvane::kavdata

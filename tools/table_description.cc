@@ -119,8 +119,8 @@ bool RecordFromJson(const TableSchema& schema, const Json& value, std::string* r
     if (item.key() == kRawMember) continue;
     const Field* field = FindField(schema, item.key());
     if (field == nullptr) {
-      *error = "field " + item.key() + ": unknown field of " + std::string(schema.name) +
-               " (its fields: " + FieldNames(schema) + ")";
+      *error = "field " + Abbreviated(item.key()) + ": unknown field of " +
+               std::string(schema.name) + " (its fields: " + FieldNames(schema) + ")";
       return false;
     }
     std::string field_error;
@@ -172,7 +172,8 @@ bool DescriptionFromJson(const Json& document, Description* description, std::st
       }
       description->owner = item.value().get<std::string>();
     } else if (item.key() != "tables") {
-      *error = "unknown key \"" + item.key() + "\" (a description has \"owner\" and \"tables\")";
+      *error = "unknown key \"" + Abbreviated(item.key()) +
+               "\" (a description has \"owner\" and \"tables\")";
       return false;
     }
   }
@@ -185,7 +186,8 @@ bool DescriptionFromJson(const Json& document, Description* description, std::st
   for (const auto& item : tables->items()) {
     const TableSchema* schema = FindTable(item.key());
     if (schema == nullptr) {
-      *error = "unknown table \"" + item.key() + "\" (the tables: " + TableNames() + ")";
+      *error =
+          "unknown table \"" + Abbreviated(item.key()) + "\" (the tables: " + TableNames() + ")";
       return false;
     }
     auto& records = description->tables.records[static_cast<size_t>(TableIndex(*schema))];

@@ -209,5 +209,59 @@ TEST(TableDescriptionTest, ErrorsNameTableRecordAndField) {
   }
 }
 
+TEST(TableDescriptionTest, NestingDeeperThanTheLimitIsRefusedWhereItStarts) {
+  const auto open = [](size_t count) { return std::string(count, '['); };
+  struct Case {
+    const char* name;
+    std::string json;
+    std::string expected;  // the place of the bracket of level 65
+  } cases[] = {
+      {"100,000 levels", open(100000), "line 1, column 65"},
+      {"inside a record", "{\"tables\": {\"PropietV\": [\n  {\"OwnerName\": " + open(70),
+       // Four levels open before column 17, where the brackets start.
+       "line 2, column 77"},
+      {"brackets in a string do not count", "[\"" + open(100) + "\", " + open(70),
+       // The string takes columns 2 to 103, ", " 104 and 105; level 2 is at 106.
+       "line 1, column 169"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Description description;
+    std::string error;
+    EXPECT_FALSE(ParseDescription(c.json, &description, &error));
+    EXPECT_EQ(error, c.expected + ": nesting deeper than 64 levels");
+  }
+  Json value;
+  std::string error;
+  EXPECT_TRUE(ParseJsonText(open(64) + std::string(64, ']'), &value, &error)) << error;
+}
+
+// A name or value of 64 KB shows in a message as its first 40 bytes
+// (39 of a quoted value, whose opening quote counts).
+TEST(TableDescriptionTest, MessagesQuoteOnlyTheStartOfLongNamesAndValues) {
+  const std::string name(1 << 16, 'N');
+  const std::string quoted = std::string(39, 'N') + "...";
+  const std::string cases[] = {
+      R"({"tables": {"PropietV": [{")" + name + R"(": 1}]}})",
+      R"({")" + name + R"(": 1})",
+      R"({"tables": {")" + name + R"(": []}})",
+      R"({"tables": {"DepartaV": [{"ExtraConcepts": [{")" + name + R"(": 1}]}]}})",
+      R"({")" + name + R"(": 1, ")" + name + R"(": 2})",
+      R"({")" + name + R"(": {"a": 1, "a": 2}})",
+      R"({"tables": {"DepartaV": [{"BillingPeriodMonths": ")" + name + R"("}]}})",
+      // A control character ends the string token that the message shows.
+      R"({"tables": {"PropietV": [{"OwnerName": ")" + name + "\x01",
+  };
+  for (const std::string& json : cases) {
+    SCOPED_TRACE(json.substr(0, 60));
+    Description description;
+    std::string error;
+    EXPECT_FALSE(ParseDescription(json, &description, &error));
+    EXPECT_NE(error.find(quoted), std::string::npos) << error.substr(0, 300);
+    EXPECT_EQ(error.find(std::string(41, 'N')), std::string::npos) << error.substr(0, 300);
+    EXPECT_LT(error.size(), 300u);
+  }
+}
+
 }  // namespace
 }  // namespace torvane::kavdata

@@ -245,6 +245,31 @@ TEST_F(TableFilesTest, BuildReplacesAnEarlierInstallation) {
   EXPECT_EQ(FilesUnder("inst").size(), 12u);
 }
 
+// Descriptions made to hurt: the error is still one short line, and the
+// tables are not touched.
+TEST_F(TableFilesTest, HostileDescriptionsFailWithOneShortLine) {
+  const struct {
+    const char* name;
+    std::string json;
+    std::string expected;
+  } cases[] = {
+      {"100,000 nested arrays", std::string(100000, '['), "nesting deeper than 64 levels"},
+      {"a field name of a megabyte",
+       R"({"tables": {"PropietV": [{")" + std::string(1 << 20, 'N') + R"(": 1}]}})",
+       "unknown field"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs_.SetFile("hostile.json", c.json);
+    const KavdataResult result = Run({"build", "hostile.json", "inst"});
+    EXPECT_EQ(result.exit_code, kavdata::kExitFailure);
+    EXPECT_NE(result.err.find(c.expected), std::string::npos) << result.err.substr(0, 300);
+    EXPECT_LT(result.err.size(), 300u);
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line";
+    EXPECT_FALSE(fs_.HasFolder("inst"));
+  }
+}
+
 TEST_F(TableFilesTest, CommandLineAndFileErrors) {
   ASSERT_EQ(Run({"build", "desc.json", "inst"}).exit_code, 0);
   fs_.SetFile("afile", "x");
