@@ -22,10 +22,16 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== fuzz targets (a few seconds each)"
 scripts/build.sh fuzz
+# New inputs go to the writable corpus under build/; the seeds committed in
+# fuzz/corpus/<name>/ are read as a second corpus.
 for target in build/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
-  corpus="build/fuzz/corpus/$(basename "$target")"
+  name=$(basename "$target")
+  corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
-  "$target" -max_total_time="${FUZZ_SECONDS:-10}" -max_len=4096 "$corpus" 2>&1 | tail -n 1
+  seeds=()
+  [ -d "fuzz/corpus/${name#fuzz_}" ] && seeds=("fuzz/corpus/${name#fuzz_}")
+  "$target" -max_total_time="${FUZZ_SECONDS:-10}" -max_len=4096 "$corpus" "${seeds[@]}" 2>&1 |
+    tail -n 1
 done
 echo "== all tests passed"
