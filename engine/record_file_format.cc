@@ -126,6 +126,9 @@ RecordStatus DecodeRecordFile(std::string bytes, std::optional<RecordTable>* tab
   owner.access = static_cast<uint8_t>(ReadLayoutField(bytes, kOwnerAccess));
   if (owner_length > kMaxOwnerLength || owner.access > 1) return RecordStatus::kIoError;
   owner.name = bytes.substr(kOwnerName.offset, static_cast<size_t>(owner_length));
+  // Names end at a zero byte where they are given, so a name holding one
+  // could never be given: no writer makes such a file.
+  if (owner.name.find('\0') != std::string::npos) return RecordStatus::kIoError;
 
   bytes.resize(body_size);
   bytes.erase(0, kHeaderSize + static_cast<size_t>(definition_length));

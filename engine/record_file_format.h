@@ -11,7 +11,8 @@
 //   24          1      owner name length, 0 to 8 (0: no owner)
 //   25          1      owner access: 0 name needed for every access,
 //                      1 read-only without it
-//   26          8      owner name, padded with zero bytes
+//   26          8      owner name (no zero byte in it), padded with
+//                      zero bytes
 //   34          6      reserved, 0
 //   40          S      the creation definition, as given to Create
 //   40+S        N × R  the records, in insertion order

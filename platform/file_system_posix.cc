@@ -136,7 +136,7 @@ class PosixFileSystem : public FileSystem {
     FileError ignored;
     if (error == nullptr) error = &ignored;
     *error = FileError::kNone;
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (access) {
       case FileAccess::kRead:
         flags |= O_RDONLY;

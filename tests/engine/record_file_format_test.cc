@@ -130,6 +130,12 @@ TEST(RecordFileFormatTest, OpenRefusesDamagedTruncatedAndForeignFiles) {
          Reseal(b);
        },
        2},
+      {"a zero byte inside the owner name, resealed",
+       [](std::string& b) {
+         b.replace(24, 4, std::string("\x03\x01\x00K", 4));
+         Reseal(b);
+       },
+       2},
       {"owner name too long, resealed",
        [](std::string& b) {
          b[24] = 9;

@@ -119,6 +119,17 @@ TEST_F(Win32FileSystemTest, FailedOpensSayWhy) {
   }
 }
 
+TEST_F(Win32FileSystemTest, DevicesOpenButAreNoRegularFiles) {
+  WriteNativeFile(dir_.path() + "plain.txt", "x");
+  auto plain = Open("plain.txt", FileAccess::kRead, FileSharing::kShareAll);
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(plain->IsRegularFile());
+  auto device =
+      fs_.Open("NUL", FileAccess::kRead, FileSharing::kShareAll, FileCreation::kOpenExisting);
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(device->IsRegularFile());
+}
+
 TEST_F(Win32FileSystemTest, FindReportsTheSystemsAttributes) {
   const struct {
     const char* name;

@@ -236,10 +236,10 @@ TEST(TableDescriptionTest, NestingDeeperThanTheLimitIsRefusedWhereItStarts) {
   EXPECT_TRUE(ParseJsonText(open(64) + std::string(64, ']'), &value, &error)) << error;
 }
 
-// A name or value of a megabyte shows in a message as its first 40 bytes
+// A name or value of 64 KB shows in a message as its first 40 bytes
 // (39 of a quoted value, whose opening quote counts).
 TEST(TableDescriptionTest, MessagesQuoteOnlyTheStartOfLongNamesAndValues) {
-  const std::string name(1 << 20, 'N');
+  const std::string name(1 << 16, 'N');
   const std::string quoted = std::string(39, 'N') + "...";
   const std::string cases[] = {
       R"({"tables": {"PropietV": [{")" + name + R"(": 1}]}})",
