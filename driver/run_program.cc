@@ -133,8 +133,9 @@ int RunProgram(Platform& platform, std::ostream& operator_log) {
   // One run per installation: the lock is held until the process ends.
   const std::unique_ptr<File> run_lock = TakeRunLock(fs, session.RootDirectory);
   if (run_lock == nullptr) {
-    TellOperator(operator_log, "another run holds " + session.RootDirectory +
-                                   std::string(kRunLockFileName) + "; nothing was written");
+    TellOperator(operator_log,
+                 "the run lock " + session.RootDirectory + std::string(kRunLockFileName) +
+                     " is held by another run or cannot be made; nothing was written");
     return kExitIncomplete;
   }
 

@@ -115,7 +115,8 @@ TEST_F(RunProgramTest, SecondRunAtOnceWritesNothing) {
   EXPECT_FALSE(fs_.GetFile("T\\TORVANE1.LOG").has_value());
   EXPECT_FALSE(fs_.GetFile("T\\KAVTAR.INI").has_value());
   EXPECT_TRUE(processes_.started.empty());
-  EXPECT_NE(operator_log_.str().find("another run holds R\\TORVANE1.LCK"), std::string::npos);
+  EXPECT_NE(operator_log_.str().find("the run lock R\\TORVANE1.LCK is held by another run"),
+            std::string::npos);
 }
 
 TEST_F(RunProgramTest, FileListThatCannotBeWrittenIsNeverHandedOn) {
