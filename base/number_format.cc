@@ -4,8 +4,10 @@
 // written exactly, however large it is.
 #include "base/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -30,9 +32,17 @@ double PowerOfTen(int exponent) {
   return power;
 }
 
+constexpr double kTwoToThe64 = 18446744073709551616.0;
+
 // The exact decimal digits of a non-negative, integer-valued double.
 std::string IntegerDigits(double whole) {
   char buffer[400];  // DBL_MAX has 309 digits
+  if (whole < kTwoToThe64) {
+    // Exactly representable as an unsigned integer, whose digits are quicker.
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint64_t>(whole));
+    return std::string(buffer, result.ptr);
+  }
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, whole, std::chars_format::fixed, 0);
   if (result.ec != std::errc()) return "0";
@@ -78,6 +88,27 @@ std::string FormatNumber(double value, std::string_view mask) {
   return text;
 }
 
-std::string EuroText(double cents) { return FormatNumber(cents / kCentsPerEuro, "z.2"); }
+std::string EuroText(double cents) {
+  // Amounts are whole cents: below 2^50 a whole number of cents divided by
+  // 100 and scaled back lies within a quarter of a cent of it, so the general
+  // rounding gives back exactly its digits, which are written directly.
+  constexpr double kDirectLimit = 1125899906842624.0;  // 2^50
+  if (std::fabs(cents) < kDirectLimit && cents == std::trunc(cents)) {
+    const auto whole = static_cast<std::int64_t>(cents);
+    const std::uint64_t magnitude =
+        whole < 0 ? static_cast<std::uint64_t>(-whole) : static_cast<std::uint64_t>(whole);
+    char digits[24] = {'0', '0'};  // at least three digits: "0.05"
+    char* const digits_start = digits + 2;
+    const char* end = std::to_chars(digits_start, digits + sizeof digits, magnitude).ptr;
+    const char* first = std::min<const char*>(end - 3, digits_start);
+    std::string text;
+    if (whole < 0) text.push_back('-');
+    text.append(first, end - 2);
+    text.push_back('.');
+    text.append(end - 2, end);
+    return text;
+  }
+  return FormatNumber(cents / kCentsPerEuro, "z.2");
+}
 
 }  // namespace torvane

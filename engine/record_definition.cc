@@ -40,7 +40,7 @@ uint64_t ReadLayoutField(std::string_view bytes, LayoutField field) {
   return value;
 }
 
-void WriteLayoutField(std::string& bytes, LayoutField field, uint64_t value) {
+void WriteLayoutField(std::span<char> bytes, LayoutField field, uint64_t value) {
   for (size_t i = 0; i < field.size; ++i) {
     bytes[field.offset + i] = static_cast<char>(static_cast<uint8_t>(value >> (8 * i)));
   }

@@ -26,6 +26,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,7 +100,7 @@ enum KeyFlag : uint16_t {
 
 // REQUIRES: field.offset + field.size <= bytes.size(), field.size <= 8.
 uint64_t ReadLayoutField(std::string_view bytes, LayoutField field);
-void WriteLayoutField(std::string& bytes, LayoutField field, uint64_t value);
+void WriteLayoutField(std::span<char> bytes, LayoutField field, uint64_t value);
 
 struct KeySegment {
   size_t record_offset = 0;  // 0-based start of the segment in the record

@@ -119,7 +119,10 @@ RecordStatus RecordEngine::Dispatch(Request& request) {
   }
 }
 
-std::optional<uint64_t> RecordEngine::HandleNumber(const uint8_t* position_block) const {
+namespace {
+
+// The handle number a position block carries, when it carries one.
+std::optional<uint64_t> BlockHandleNumber(const uint8_t* position_block) {
   if (position_block == nullptr ||
       std::memcmp(position_block, kBlockSignature.data(), kBlockSignature.size()) != 0) {
     return std::nullopt;
@@ -128,13 +131,22 @@ std::optional<uint64_t> RecordEngine::HandleNumber(const uint8_t* position_block
   for (size_t i = kBlockHandleSize; i > 0; --i) {
     number = (number << 8) | position_block[kBlockHandleOffset + i - 1];
   }
-  if (handles_.count(number) == 0) return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+std::optional<uint64_t> RecordEngine::HandleNumber(const uint8_t* position_block) const {
+  const std::optional<uint64_t> number = BlockHandleNumber(position_block);
+  if (!number || handles_.count(*number) == 0) return std::nullopt;
   return number;
 }
 
 RecordEngine::Handle* RecordEngine::FindHandle(const uint8_t* position_block) {
-  const std::optional<uint64_t> number = HandleNumber(position_block);
-  return number ? &handles_.at(*number) : nullptr;
+  const std::optional<uint64_t> number = BlockHandleNumber(position_block);
+  if (!number) return nullptr;
+  const auto found = handles_.find(*number);
+  return found == handles_.end() ? nullptr : &found->second;
 }
 
 RecordStatus RecordEngine::Open(Request& request) {
@@ -325,8 +337,7 @@ RecordStatus RecordEngine::Deliver(Request& request, Handle& handle, size_t key,
   const size_t delivered = std::min<size_t>(request.data_room, record.size());
   if (delivered > 0) std::memcpy(request.data, record.data(), delivered);
   if (request.data_length != nullptr) *request.data_length = static_cast<uint32_t>(delivered);
-  const std::string key_value = table.KeyValue(key, id);
-  std::memcpy(request.key, key_value.data(), key_value.size());
+  table.CopyKeyValue(key, id, reinterpret_cast<char*>(request.key));
   handle.positioned = true;
   handle.key = key;
   handle.record = id;
@@ -338,13 +349,13 @@ RecordStatus RecordEngine::Deliver(Request& request, Handle& handle, size_t key,
 RecordStatus RecordEngine::Stat(Request& request) {
   Handle* handle = FindHandle(request.position_block);
   if (handle == nullptr) return RecordStatus::kNotOpen;
-  const std::string bytes = handle->file->table->StatBytes();
-  if (request.data_room < bytes.size()) {
+  const RecordTable& table = *handle->file->table;
+  if (request.data_room < table.stat_size()) {
     if (request.data_length != nullptr) *request.data_length = 0;
     return RecordStatus::kDataBufferShort;
   }
-  std::memcpy(request.data, bytes.data(), bytes.size());
-  *request.data_length = static_cast<uint32_t>(bytes.size());
+  table.WriteStatBytes(std::span<char>(reinterpret_cast<char*>(request.data), table.stat_size()));
+  *request.data_length = static_cast<uint32_t>(table.stat_size());
   return RecordStatus::kOk;
 }
 

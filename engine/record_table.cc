@@ -29,13 +29,16 @@ std::string_view RecordTable::Record(uint32_t id) const {
 }
 
 std::string RecordTable::KeyValue(size_t key, uint32_t id) const {
-  const std::string_view record = Record(id);
-  std::string value;
-  value.reserve(key_length(key));
-  for (const KeySegment& segment : definition_.keys[key].segments) {
-    value.append(record.substr(segment.record_offset, segment.length));
-  }
+  std::string value(key_length(key), '\0');
+  CopyKeyValue(key, id, value.data());
   return value;
+}
+
+void RecordTable::CopyKeyValue(size_t key, uint32_t id, char* out) const {
+  const std::string_view record = Record(id);
+  for (const KeySegment& segment : definition_.keys[key].segments) {
+    out = std::copy_n(record.data() + segment.record_offset, segment.length, out);
+  }
 }
 
 std::string RecordTable::OrderedKey(size_t key, std::string_view record) const {
@@ -115,23 +118,42 @@ uint32_t RecordTable::Append(std::string_view record) {
 size_t RecordTable::LowerBound(size_t key, std::string_view value) const {
   // The ordered form of a bare key value: its segments lie one after the
   // other, so the descending ones are complemented in place.
-  std::string wanted(value.substr(0, key_length(key)));
-  size_t at = 0;
-  for (const KeySegment& segment : definition_.keys[key].segments) {
-    if (segment.descending) {
-      for (size_t i = at; i < at + segment.length; ++i) wanted[i] = static_cast<char>(~wanted[i]);
+  const std::string_view bare = value.substr(0, key_length(key));
+  std::string complemented;
+  std::string_view wanted = bare;
+  const std::vector<KeySegment>& segments = definition_.keys[key].segments;
+  if (std::any_of(segments.begin(), segments.end(),
+                  [](const KeySegment& segment) { return segment.descending; })) {
+    complemented.assign(bare);
+    size_t at = 0;
+    for (const KeySegment& segment : segments) {
+      if (segment.descending) {
+        for (size_t i = at; i < at + segment.length; ++i) {
+          complemented[i] = static_cast<char>(~complemented[i]);
+        }
+      }
+      at += segment.length;
     }
-    at += segment.length;
+    wanted = complemented;
   }
   const std::vector<uint32_t>& order = indexes_[key].order;
   auto it = std::lower_bound(
-      order.begin(), order.end(), std::string_view(wanted),
+      order.begin(), order.end(), wanted,
       [&](uint32_t id, std::string_view target) { return OrderedKeyOf(key, id) < target; });
   return static_cast<size_t>(it - order.begin());
 }
 
 bool RecordTable::KeyEquals(size_t key, size_t index, std::string_view value) const {
-  return KeyValue(key, indexes_[key].order[index]) == value.substr(0, key_length(key));
+  const std::string_view record = Record(indexes_[key].order[index]);
+  const std::string_view wanted = value.substr(0, key_length(key));
+  size_t at = 0;
+  for (const KeySegment& segment : definition_.keys[key].segments) {
+    if (record.substr(segment.record_offset, segment.length) != wanted.substr(at, segment.length)) {
+      return false;
+    }
+    at += segment.length;
+  }
+  return at == wanted.size();
 }
 
 size_t RecordTable::IndexOf(size_t key, uint32_t id) const {
@@ -146,7 +168,13 @@ size_t RecordTable::IndexOf(size_t key, uint32_t id) const {
 }
 
 std::string RecordTable::StatBytes() const {
-  std::string bytes = definition_.bytes;
+  std::string bytes(stat_size(), '\0');
+  WriteStatBytes(bytes);
+  return bytes;
+}
+
+void RecordTable::WriteStatBytes(std::span<char> bytes) const {
+  std::copy(definition_.bytes.begin(), definition_.bytes.end(), bytes.begin());
   WriteLayoutField(bytes, file_layout::kRecordCount, record_count());
   WriteLayoutField(bytes, file_layout::kUnusedPages, 0);
   for (size_t key = 0; key < definition_.keys.size(); ++key) {
@@ -157,7 +185,6 @@ std::string RecordTable::StatBytes() const {
           indexes_[key].distinct);
     }
   }
-  return bytes;
 }
 
 }  // namespace torvane

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,8 @@ class RecordTable {
   std::string_view Record(uint32_t id) const;
   // The key value of record `id` as stored in the record.
   std::string KeyValue(size_t key, uint32_t id) const;
+  // The same, copied to `out`, which has room for the key's length.
+  void CopyKeyValue(size_t key, uint32_t id, char* out) const;
 
   // The key that `record` would duplicate, if any.
   std::optional<size_t> DuplicateKey(std::string_view record) const;
@@ -72,6 +75,9 @@ class RecordTable {
   // The Stat answer: the definition with the record count and, in every
   // segment, its key's number of distinct values; no unused pages.
   std::string StatBytes() const;
+  // The same, written to `out`, which has room for stat_size() bytes.
+  void WriteStatBytes(std::span<char> out) const;
+  size_t stat_size() const { return definition_.bytes.size(); }
 
  private:
   struct Index {

@@ -40,10 +40,21 @@ void WriteTax(XmlWriter& xml, std::string_view type_code, const std::string& rat
   xml.EndElement();
 }
 
+// The receipt's two rates, as numbers and as written.
+struct InvoiceRates {
+  explicit InvoiceRates(const InvoiceFigures& figures)
+      : vat(static_cast<double>(figures.VatRate)),
+        withholding(static_cast<double>(figures.AppliedWithholdingRate)),
+        vat_text(Amount(vat)),
+        withholding_text(Amount(withholding)) {}
+  double vat;
+  double withholding;
+  std::string vat_text;
+  std::string withholding_text;
+};
+
 void WriteInvoiceLine(XmlWriter& xml, std::string_view name, double cents,
-                      const InvoiceFigures& figures) {
-  const double vat_rate = static_cast<double>(figures.VatRate);
-  const double withholding_rate = static_cast<double>(figures.AppliedWithholdingRate);
+                      const InvoiceRates& rates) {
   const std::string euros = EuroText(cents);
   const std::string_view description = TrimTrailingBlanks(name);
   xml.StartElement("InvoiceLine");
@@ -53,12 +64,11 @@ void WriteInvoiceLine(XmlWriter& xml, std::string_view name, double cents,
   xml.WriteElement("TotalCost", euros);
   xml.WriteElement("GrossAmount", euros);
   xml.StartElement("TaxesWithheld");
-  WriteTax(xml, kTaxTypeWithholding, Amount(withholding_rate), euros,
-           Amount(cents / kCentsTimesPercent * withholding_rate));
+  WriteTax(xml, kTaxTypeWithholding, rates.withholding_text, euros,
+           Amount(cents / kCentsTimesPercent * rates.withholding));
   xml.EndElement();
   xml.StartElement("TaxesOutputs");
-  WriteTax(xml, kTaxTypeVat, Amount(vat_rate), euros,
-           Amount(cents / kCentsTimesPercent * vat_rate));
+  WriteTax(xml, kTaxTypeVat, rates.vat_text, euros, Amount(cents / kCentsTimesPercent * rates.vat));
   xml.EndElement();
   xml.WriteElement("AdditionalLineItemInformation", description);
   xml.EndElement();
@@ -74,6 +84,7 @@ void WriteInvoices(XmlWriter& xml, const Receipt& receipt, std::string_view lang
   const std::string withholding_amount = EuroText(figures.WithholdingAmount);
   const std::string receipt_date = IsoDateText(receipt.issue_date);
   const bool direct_debit = receipt.direct_debit;
+  const InvoiceRates rates(figures);
 
   xml.StartElement("Invoices");
   xml.StartElement("Invoice");
@@ -92,11 +103,10 @@ void WriteInvoices(XmlWriter& xml, const Receipt& receipt, std::string_view lang
 
   xml.StartElement("TaxesOutputs");
   WriteTax(xml, TrimTrailingBlanks(figures.VatName) == kIgicName ? kTaxTypeIgic : kTaxTypeVat,
-           Amount(static_cast<double>(figures.VatRate)), concept_total, vat_amount);
+           rates.vat_text, concept_total, vat_amount);
   xml.EndElement();
   xml.StartElement("TaxesWithheld");
-  WriteTax(xml, kTaxTypeWithholding, Amount(static_cast<double>(figures.AppliedWithholdingRate)),
-           concept_total, withholding_amount);
+  WriteTax(xml, kTaxTypeWithholding, rates.withholding_text, concept_total, withholding_amount);
   xml.EndElement();
 
   xml.StartElement("InvoiceTotals");
@@ -113,7 +123,7 @@ void WriteInvoices(XmlWriter& xml, const Receipt& receipt, std::string_view lang
   for (int i = 0; i < kConceptCount; ++i) {
     const double cents = figures.ConceptAmounts[static_cast<size_t>(i)];
     if (cents != 0) {
-      WriteInvoiceLine(xml, figures.ConceptNames[static_cast<size_t>(i)], cents, figures);
+      WriteInvoiceLine(xml, figures.ConceptNames[static_cast<size_t>(i)], cents, rates);
     }
   }
   xml.EndElement();

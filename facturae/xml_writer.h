@@ -82,8 +82,12 @@ class XmlWriter {
   const std::string& file_name() const { return file_name_; }
 
  private:
-  void BeginLine();
-  void EndLine();
+  // Makes room for a line of `content_room` bytes at most, writes its
+  // indentation and returns where its content goes.
+  char* BeginLine(size_t content_room);
+  // Ends the line whose content ends at `out`.
+  void EndLine(char* out);
+  std::string_view document() const { return std::string_view(buffer_).substr(0, length_); }
 
   FileSystem& fs_;
   std::unique_ptr<File> file_;
@@ -93,7 +97,10 @@ class XmlWriter {
   std::vector<size_t> open_name_starts_;  // where each open name starts in open_names_
   size_t indentation_ = 0;
   bool ok_ = false;
-  std::string document_;  // the document being built; its room is kept for the next
+  // The document being built is the first length_ bytes of buffer_, whose
+  // room is kept for the next.
+  std::string buffer_;
+  size_t length_ = 0;
 };
 
 }  // namespace torvane

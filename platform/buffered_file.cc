@@ -10,7 +10,11 @@ size_t BufferedFile::Read(void* buffer, size_t size) {
 bool BufferedFile::Write(std::string_view bytes) {
   if (!IsOpen() || failed_) return false;
   if (pending_.size() + bytes.size() > kBufferSize && !Flush()) return false;
-  if (bytes.size() >= kBufferSize) return WriteThrough(bytes);
+  // A large write with nothing waiting goes straight to the system: copying
+  // it into the buffer first would save no call.
+  if (bytes.size() >= kBufferSize || (pending_.empty() && bytes.size() >= kDirectWriteSize)) {
+    return WriteThrough(bytes);
+  }
   pending_.append(bytes);
   return true;
 }

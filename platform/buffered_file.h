@@ -1,5 +1,6 @@
 // The write buffering every platform's File shares: writes collect in a
-// 64 KiB buffer and reach the operating system when it is full, on Flush(),
+// 64 KiB buffer (one of 4 KiB or more with nothing waiting goes straight
+// through) and reach the operating system when it is full, on Flush(),
 // before any read, seek or size query, and on Close(). A write that fails
 // makes every later write and the closing report fail.
 //
@@ -38,6 +39,7 @@ class BufferedFile : public File {
 
  private:
   static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr size_t kDirectWriteSize = 4 * 1024;
   bool WriteThrough(std::string_view bytes);
 
   std::string pending_;

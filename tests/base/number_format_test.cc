@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace torvane {
 namespace {
@@ -82,6 +85,49 @@ TEST(FormatNumberTest, OddMasks) {
   // Absurd decimal counts are capped instead of building huge texts.
   const std::string capped = FormatNumber(1.0, "z.99999999999999999999");
   EXPECT_EQ(capped, "1." + std::string(static_cast<size_t>(kMaxMaskDecimals), '0'));
+}
+
+}  // namespace
+}  // namespace torvane
+
+namespace torvane {
+namespace {
+
+// Whole cents are written from their digits; every amount must read exactly
+// as the general formatting of cents / 100 would write it.
+TEST(EuroTextTest, MatchesTheGeneralFormatting) {
+  std::vector<double> amounts = {0.0,
+                                 -0.0,
+                                 1,
+                                 5,
+                                 10,
+                                 99,
+                                 100,
+                                 101,
+                                 -1,
+                                 -99,
+                                 -100,
+                                 122200,
+                                 0.5,
+                                 -0.5,
+                                 1.5,
+                                 12345.678,
+                                 1125899906842623.0,
+                                 1125899906842624.0,
+                                 -1125899906842623.0,
+                                 9007199254740993.0,
+                                 1e300};
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    const int digits = static_cast<int>(random() % 16);
+    auto cents = static_cast<double>(random() % static_cast<uint64_t>(std::pow(10.0, digits)));
+    amounts.push_back(random() % 2 == 0 ? cents : -cents);
+  }
+  for (const double cents : amounts) {
+    EXPECT_EQ(EuroText(cents), FormatNumber(cents / kCentsPerEuro, "z.2")) << cents;
+  }
+  EXPECT_EQ(EuroText(5), "0.05");
+  EXPECT_EQ(EuroText(-1222), "-12.22");
 }
 
 }  // namespace
