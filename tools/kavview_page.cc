@@ -11,6 +11,9 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string_view>
 
 namespace torvane::kavview {
@@ -98,6 +101,12 @@ std::unique_ptr<PageRenderer> PageRenderer::Open(const std::string& stylesheet_p
 bool PageRenderer::Render(const std::string& invoice_path, std::string* html,
                           InvoiceSummary* summary, std::string* error) {
   html->clear();
+  if (std::FILE* file = std::fopen(invoice_path.c_str(), "rb")) {
+    std::fclose(file);
+  } else {
+    *error = invoice_path + ": cannot read it (" + std::strerror(errno) + ")";
+    return false;
+  }
   xmlResetLastError();
   Document doc(xmlReadFile(invoice_path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOCDATA));
   if (doc == nullptr) {
