@@ -16,16 +16,16 @@ before=$(cd "$work" && find . | sort)
 for arguments in "--help" "-h" "anything" "--version extra"; do
   set +e
   ( cd "$work" && KAVROOT="$work/root/" KAVEXE="$work/bin/" KAVTMP="$work/tmp" \
-      "$program" $arguments </dev/null >"$work/../out.txt" 2>"$work/../err.txt" )
+      "$program" $arguments </dev/null >"$work.stdout" 2>"$work.stderr" )
   code=$?
   set -e
   [ $code -eq 2 ] || fail "TORVANE1 $arguments: exit $code, not 2"
   for text in KAVROOT KAVEXE KAVTMP TERM TORVANE1.LOG TAR.LST DOCUMENT/VER "Exit codes"; do
-    grep -qF "$text" "$work/../out.txt" || fail "TORVANE1 $arguments does not mention $text"
+    grep -qF "$text" "$work.stdout" || fail "TORVANE1 $arguments does not mention $text"
   done
-  [ ! -s "$work/../err.txt" ] || fail "TORVANE1 $arguments wrote to stderr"
+  [ ! -s "$work.stderr" ] || fail "TORVANE1 $arguments wrote to stderr"
   [ "$(cd "$work" && find . | sort)" = "$before" ] || fail "TORVANE1 $arguments wrote files"
 done
-rm -f "$work/../out.txt" "$work/../err.txt"
+rm -f "$work.stdout" "$work.stderr"
 "$kavdata" --version | grep -q '^kavdata ' || fail "kavdata --version"
 echo "command line: TORVANE1 with arguments ran nothing"
