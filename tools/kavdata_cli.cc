@@ -186,15 +186,18 @@ bool ParseArguments(const Command& command, std::span<const std::string> argumen
       case kOptionLanguage:
         slot = &parsed->language;
         break;
-      case ':':
-        *error = OptionName(command, optopt) + " needs a value";
-        return false;
       default: {
+        // A bad option: getopt_long returns ':' or '?' for it, and which one
+        // for "--flag=value" differs between C libraries, so the word itself
+        // decides the message.
         const std::string word = argv[optind - 1];
-        if (word.rfind("--", 0) != 0) {
-          *error = "unknown option -" + std::string(1, static_cast<char>(optopt));
-        } else if (word.find('=') != std::string::npos && optopt != 0) {
+        const bool long_option = word.rfind("--", 0) == 0;
+        if (long_option && word.find('=') != std::string::npos && optopt != 0) {
           *error = OptionName(command, optopt) + " takes no value";
+        } else if (id == ':') {
+          *error = OptionName(command, optopt) + " needs a value";
+        } else if (!long_option) {
+          *error = "unknown option -" + std::string(1, static_cast<char>(optopt));
         } else {
           *error = "unknown option " + word.substr(0, word.find('='));
         }

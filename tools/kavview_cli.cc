@@ -242,13 +242,19 @@ int RunKavview(std::span<const std::string> arguments, const std::string& progra
         slot = optarg;
         break;
       }
-      case ':':
-        return Usage(
-            err, std::string(optopt == kOptionOutput ? "-o" : "--stylesheet") + " needs a value");
       default: {
-        std::string word = optopt != 0 ? "-" + std::string(1, static_cast<char>(optopt))
-                                       : std::string(argv[optind - 1]);
-        return Usage(err, "unknown option " + word.substr(0, word.find('=')));
+        // getopt_long returns ':' or '?' for "--flag=value" depending on the
+        // C library, so the word itself decides the message.
+        const std::string word = argv[optind - 1];
+        const bool long_option = word.rfind("--", 0) == 0;
+        const std::string name = word.substr(0, word.find('='));
+        if (long_option && word.find('=') != std::string::npos && optopt != 0) {
+          return Usage(err, name + " takes no value");
+        }
+        if (id == ':') return Usage(err, (long_option ? name : "-o") + " needs a value");
+        return Usage(err,
+                     "unknown option " +
+                         (long_option ? name : "-" + std::string(1, static_cast<char>(optopt))));
       }
     }
   }
