@@ -28,6 +28,16 @@ std::string PublishingHost(FileSystem& fs, const std::string& root_directory) {
   return host.empty() ? std::string(kDefaultPublishingHost) : std::string(host);
 }
 
+PublishingTarget UploadTarget(FileSystem& fs, const std::string& root_directory) {
+  const std::string profile = root_directory + kPublishingProfile;
+  const std::string port = ReadProfileValue(fs, profile, kPublishingSection, "Port");
+  const std::string page = ReadProfileValue(fs, profile, kPublishingSection, "Pagina");
+  const std::string_view trimmed_port = TrimBlanks(port);
+  const std::string_view trimmed_page = TrimBlanks(page);
+  return {trimmed_port.empty() ? std::string(kDefaultPublishingPort) : std::string(trimmed_port),
+          trimmed_page.empty() ? std::string(kDefaultPublishingPage) : std::string(trimmed_page)};
+}
+
 HandOff PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
                           const std::string& root_directory, const std::string& temp_directory,
                           const FirmIdentity& firm) {
@@ -57,9 +67,10 @@ HandOff PublishingHandOff(FileSystem& fs, Clock& clock, RandomGenerator& random,
   write(archiver_profile, "Tar", "Chain", root_directory + std::string(kNextStepProgramName));
   write(archiver_profile, "Tar", "Send", "HTTP");
 
+  const PublishingTarget target = UploadTarget(fs, root_directory);
   write(uploader_profile, "URL", "Site", PublishingHost(fs, root_directory));
-  write(uploader_profile, "URL", "Port", "80");
-  write(uploader_profile, "URL", "Page", "/proves/factsrv.php");
+  write(uploader_profile, "URL", "Port", target.port);
+  write(uploader_profile, "URL", "Page", target.page);
   write(uploader_profile, "URL", "Method", "POST");
   write(uploader_profile, "URL", "Show", "1");
   write(uploader_profile, "Vars", "1", "NIF=" + std::string(TrimTrailingBlanks(firm.Field(7))));

@@ -29,6 +29,22 @@ inline constexpr char kDefaultPublishingHost[] = "publica.kavsoft.es";
 // root + "Ftp.ini", trimmed of blanks; kDefaultPublishingHost when empty.
 std::string PublishingHost(FileSystem& fs, const std::string& root_directory);
 
+// The uploader's port and page when the installation names none: the values
+// every installation had before they could be set.
+inline constexpr char kDefaultPublishingPort[] = "80";
+inline constexpr char kDefaultPublishingPage[] = "/proves/factsrv.php";
+
+// Where on the publishing server the uploader sends the archive.
+struct PublishingTarget {
+  std::string port;
+  std::string page;
+};
+
+// Keys "Port" and "Pagina" of section "Publicar" in root + "Ftp.ini", each
+// trimmed of blanks and passed on as written; an absent or blank key gives
+// kDefaultPublishingPort or kDefaultPublishingPage.
+PublishingTarget UploadTarget(FileSystem& fs, const std::string& root_directory);
+
 // What the hand-off decided: the next program, and the profiles it could
 // not write completely (none when the archiver is not prepared).
 struct HandOff {

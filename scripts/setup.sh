@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and any named
 # as arguments, when missing. Runs apt-get only when something is missing
-# (and only as root).
+# (and only as root). Chromium, for the browser test, is installed when it
+# can be; without it that test says SKIPPED.
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev nlohmann-json3-dev libxml2-utils clang libfuzzer-14-dev
-          libclang-rt-14-dev tmux clang-format "$@")
+          libclang-rt-14-dev tmux clang-format libxslt1-dev python3 "$@")
+optional=(chromium)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
@@ -18,4 +20,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+missing_optional=()
+for package in "${optional[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing_optional+=("$package")
+done
+if [ ${#missing_optional[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: not root, so ${missing_optional[*]} is not installed; the browser test will say SKIPPED" >&2
+  else
+    echo "Installing: ${missing_optional[*]}"
+    { [ ${#missing[@]} -gt 0 ] || apt-get update -qq; } &&
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing_optional[@]}" >/dev/null ||
+      echo "setup: ${missing_optional[*]} could not be installed; the browser test will say SKIPPED" >&2
+  fi
 fi

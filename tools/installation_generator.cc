@@ -112,6 +112,45 @@ std::string RunParameterText() {
   });
 }
 
+bool HoldsInstallation(FileSystem& fs, std::string_view dir) {
+  for (std::string_view name : {"root", "tmp", "DADES", "Pexa.ini"}) {
+    if (PathExists(fs, JoinPath(dir, name))) return true;
+  }
+  return false;
+}
+
+namespace {
+
+bool RemoveTree(FileSystem& fs, const std::string& path, std::string* error) {
+  const PathKind kind = fs.KindOf(path);
+  if (kind == PathKind::kMissing) return true;
+  if (kind == PathKind::kFolder) {
+    for (const DirectoryEntry& entry : fs.Find(JoinPath(path, "*"))) {
+      if (!RemoveTree(fs, JoinPath(path, entry.name), error)) return false;
+    }
+    if (fs.RemoveFolder(path)) return true;
+  } else if (fs.RemoveFile(path)) {
+    return true;
+  }
+  *error = "cannot remove " + path;
+  return false;
+}
+
+}  // namespace
+
+bool RemoveEarlierOutputs(FileSystem& fs, std::string_view dir, std::string* error) {
+  const std::string root = JoinPath(dir, "root");
+  const std::string temp = JoinPath(dir, "tmp");
+  const std::string outputs[] = {
+      JoinPath(root, "DOCUMENT"),   JoinPath(root, "CSB"),         JoinPath(temp, "TAR.LST"),
+      JoinPath(temp, "KAVTAR.INI"), JoinPath(temp, "KAVHTTP.INI"), JoinPath(temp, "TORVANE1.LOG"),
+  };
+  for (const std::string& path : outputs) {
+    if (!RemoveTree(fs, path, error)) return false;
+  }
+  return true;
+}
+
 bool GenerateInstallation(Services& services, std::string_view dir, const GeneratorOptions& options,
                           std::string* error) {
   if (options.units < 1 || options.units > kMaxSyntheticUnits) {

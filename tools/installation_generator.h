@@ -34,6 +34,18 @@ std::string LanguageFileText();
 std::string TerminalProfileText(std::string_view language);
 std::string RunParameterText();
 
+// True when `dir` already holds something of an installation: its root or
+// session folder as generate makes them, or (given an installation's root
+// itself) the tables or the main profile.
+bool HoldsInstallation(FileSystem& fs, std::string_view dir);
+
+// Removes what a run of the program left in the installation in `dir`, so
+// that a regenerated installation starts clean: root\DOCUMENT and root\CSB
+// with everything below them, and the file list, the profiles and the report
+// in tmp. Links are removed, never followed. False with *error naming the
+// first entry that could not be removed.
+bool RemoveEarlierOutputs(FileSystem& fs, std::string_view dir, std::string* error);
+
 // Makes `dir` (when missing) and the installation in it. On failure returns
 // false with *error; existing tables stay as they were.
 bool GenerateInstallation(Services& services, std::string_view dir, const GeneratorOptions& options,

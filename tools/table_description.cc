@@ -203,7 +203,9 @@ bool ParseDescription(std::string_view json_text, Description* description, std:
 }
 
 DescriptionWriter::DescriptionWriter(std::ostream& out, std::string_view owner) : out_(out) {
-  out_ << "{\n  \"owner\": " << CompactJson(Json(std::string(owner))) << ",\n  \"tables\": {";
+  out_ << "{\n";
+  if (!owner.empty()) out_ << "  \"owner\": " << CompactJson(Json(std::string(owner))) << ",\n";
+  out_ << "  \"tables\": {";
 }
 
 void DescriptionWriter::BeginTable(const TableSchema& schema) {

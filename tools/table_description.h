@@ -68,7 +68,8 @@ Json RecordToJson(const TableSchema& schema, std::string_view record);
 bool CheckUniqueKeys(const TableSchema& schema, const std::vector<std::string>& records,
                      std::string* error);
 
-// Writes a description record by record, one record per line.
+// Writes a description record by record, one record per line. An empty
+// owner leaves the "owner" member out.
 class DescriptionWriter {
  public:
   DescriptionWriter(std::ostream& out, std::string_view owner);

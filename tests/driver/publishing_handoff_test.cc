@@ -107,6 +107,27 @@ TEST_F(PublishingHandOffTest, RewritesEarlierProfilesFromScratch) {
                 archive + "\r\n");
 }
 
+TEST_F(PublishingHandOffTest, PortAndPageComeFromTheFtpProfile) {
+  InstallArchiver();
+  const struct {
+    std::string keys;
+    std::string url_lines;
+  } cases[] = {
+      {"", "Port=80\r\nPage=/proves/factsrv.php\r\n"},
+      {"Port=443\r\nPagina=/factures/rebre.php\r\n", "Port=443\r\nPage=/factures/rebre.php\r\n"},
+      {"Port= 8443 \r\n", "Port=8443\r\nPage=/proves/factsrv.php\r\n"},
+      {"Pagina=/in\r\nPort=\r\n", "Port=80\r\nPage=/in\r\n"},
+  };
+  for (const auto& c : cases) {
+    WriteFtpProfile("[Publicar]\r\nServidor=h.example\r\n" + c.keys);
+    ASSERT_EQ(HandOff(), "KAVTAR") << c.keys;
+    const std::string profile = UploaderProfile();
+    EXPECT_EQ(profile.substr(0, profile.find("Method=")),
+              "[URL]\r\nSite=h.example\r\n" + c.url_lines)
+        << c.keys;
+  }
+}
+
 TEST_F(PublishingHandOffTest, OnlyAnExactNTurnsPublishingOff) {
   InstallArchiver();
   const struct {

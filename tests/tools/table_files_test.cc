@@ -64,7 +64,7 @@ TEST_F(TableFilesTest, BuildThenDumpGivesTheDescriptionBack) {
   const KavdataResult built = Run({"build", "desc.json", "inst"});
   ASSERT_EQ(built.exit_code, 0) << built.err;
   EXPECT_EQ(built.err, "");
-  const KavdataResult dumped = Run({"dump", "--owner", "4711", "inst"});
+  const KavdataResult dumped = Run({"dump", "--owner", "4711", "--show-owner", "inst"});
   ASSERT_EQ(dumped.exit_code, 0) << dumped.err;
   EXPECT_EQ(Parsed(dumped.out), Parsed(kDescription)) << dumped.out;
   // No staging folder stays behind.
@@ -83,9 +83,10 @@ TEST(TableFilesOnDiskTest, BuildThenDumpGivesTheDescriptionBack) {
   ASSERT_EQ(kavdata::RunKavdata(build, services, out, err), 0) << err.str();
   EXPECT_TRUE(NativeFileExists(root + "/DADES/DepartaV.dat"));
   EXPECT_EQ(ReadNativeFile(root + "/ddf/TVRebut.xdf").size(), 34u);
-  ASSERT_EQ(kavdata::RunKavdata(std::vector<std::string>{"dump", "--owner", "4711", root}, services,
-                                out, err),
-            0)
+  ASSERT_EQ(
+      kavdata::RunKavdata(std::vector<std::string>{"dump", "--owner=4711", "--show-owner", root},
+                          services, out, err),
+      0)
       << err.str();
   EXPECT_EQ(Parsed(out.str()), Parsed(kDescription));
 }
@@ -100,7 +101,7 @@ TEST_F(TableFilesTest, DumpOfOneFileListsItsRecordsInKeyOrder) {
   ASSERT_EQ(Run({"build", "remittances.json", "inst"}).exit_code, 0);
   // The table is known by its file name in any letter case.
   fs_.SetFile("copy\\tremeses.DAT", fs_.GetFile("inst\\DADES\\TRemeses.dat").value_or(""));
-  const KavdataResult dumped = Run({"dump", "copy\\tremeses.DAT"});
+  const KavdataResult dumped = Run({"dump", "copy\\tremeses.DAT", "--show-owner"});
   ASSERT_EQ(dumped.exit_code, 0) << dumped.err;
   const Json records = Parsed(dumped.out)["tables"]["TRemeses"];
   ASSERT_EQ(records.size(), 4u);
@@ -148,7 +149,8 @@ TEST_F(TableFilesTest, TablesAreWhatTheProgramOpens) {
 TEST_F(TableFilesTest, OwnerOnTheCommandLineWins) {
   ASSERT_EQ(Run({"build", "--owner", "0042", "desc.json", "inst"}).exit_code, 0);
   EXPECT_EQ(Run({"dump", "--owner", "4711", "inst"}).exit_code, 1);
-  const KavdataResult dumped = Run({"dump", "--owner", "0042", "inst\\DADES\\FinquesV.dat"});
+  const KavdataResult dumped =
+      Run({"dump", "--owner", "0042", "--show-owner", "inst\\DADES\\FinquesV.dat"});
   EXPECT_EQ(dumped.exit_code, 0) << dumped.err;
   EXPECT_EQ(Parsed(dumped.out)["owner"], "0042");
 }
