@@ -34,6 +34,8 @@ class CanonicalXml {
   void WriteElement(std::string_view name, std::string_view cp850_text);
   // The same with text that is already ASCII or UTF-8.
   void WriteUtf8Element(std::string_view name, std::string_view utf8_text);
+  // `<name attributes></name>` on one line.
+  void WriteEmptyElement(std::string_view name) { WriteTextElement(name, "", false); }
   // `</innermost>`; nothing when no element is open.
   void EndElement();
   // Bytes appended as they are: an instruction, or a fragment built by

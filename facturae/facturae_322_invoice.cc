@@ -144,8 +144,7 @@ void WriteParty(CanonicalXml& xml, const PartyBlock& party) {
   xml.WriteUtf8Element("CountryCode", "ESP");
   xml.EndElement();
   if (party.contact_details) {
-    xml.StartElement("ContactDetails");
-    xml.EndElement();
+    xml.WriteEmptyElement("ContactDetails");
   }
   xml.EndElement();  // LegalEntity or Individual
   xml.EndElement();  // the party
@@ -220,9 +219,15 @@ void WriteInvoiceElement(CanonicalXml& xml, const Receipt& receipt,
 
   TaxEntry outputs[2];
   int output_count = 0;
-  if (any_vat)
-    outputs[output_count++] = {output_type, vat_rate, figures.VatBase, figures.VatAmount};
-  if (any_free) outputs[output_count++] = {output_type, 0.0f, free_base, 0};
+  if (any_vat && any_free && vat_rate == 0) {
+    // A class at rate 0: one tax at 0.00 for every line, as one rate is one tax.
+    outputs[output_count++] = {output_type, 0.0f, figures.VatBase + free_base, figures.VatAmount};
+  } else {
+    if (any_vat) {
+      outputs[output_count++] = {output_type, vat_rate, figures.VatBase, figures.VatAmount};
+    }
+    if (any_free) outputs[output_count++] = {output_type, 0.0f, free_base, 0};
+  }
   WriteTaxes(xml, "TaxesOutputs", outputs, output_count);
   if (withholding) {
     const TaxEntry withheld{kTaxTypeWithholding, withholding_rate, figures.WithholdingBase,

@@ -9,8 +9,9 @@
 //  - the invoice's outputs: one Tax at the class's rate with the VAT base and
 //    the receipt's VAT, when a line bears VAT; one at rate 0.00 with the sum
 //    of the lines that bear none, when there are such lines (they are marked
-//    "not subject", special taxable event 02). Their bases add up to the
-//    total before taxes. IGIC classes are coded 03, the others 01;
+//    "not subject", special taxable event 02); a class at rate 0 gives a
+//    single Tax at 0.00 for both. Their bases add up to the total before
+//    taxes. IGIC classes are coded 03, the others 01;
 //  - withholding (04) only when the receipt's rate is not 0 and some line
 //    bears it, with the withholding base and amount;
 //  - each line carries its own concept's taxes. A line's tax is its amount

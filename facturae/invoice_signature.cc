@@ -54,8 +54,7 @@ std::string AsSubset(const std::string& fragment, std::string_view element,
 
 void WriteDigestMethod(CanonicalXml& xml, std::string_view algorithm) {
   xml.AddAttribute("Algorithm", algorithm);
-  xml.StartElement("ds:DigestMethod");
-  xml.EndElement();
+  xml.WriteEmptyElement("ds:DigestMethod");
 }
 
 std::string SignedProperties(const SigningCertificate& certificate, const SignatureInput& input,
@@ -113,18 +112,15 @@ std::string SignedInfo(const std::string& reference_id, const std::string& docum
   xml.Clear(kSignedInfoDepth);
   xml.StartElement("ds:SignedInfo");
   xml.AddAttribute("Algorithm", kC14n);
-  xml.StartElement("ds:CanonicalizationMethod");
-  xml.EndElement();
+  xml.WriteEmptyElement("ds:CanonicalizationMethod");
   xml.AddAttribute("Algorithm", kRsaSha256);
-  xml.StartElement("ds:SignatureMethod");
-  xml.EndElement();
+  xml.WriteEmptyElement("ds:SignatureMethod");
   xml.AddAttribute("Id", reference_id);
   xml.AddAttribute("URI", "");
   xml.StartElement("ds:Reference");
   xml.StartElement("ds:Transforms");
   xml.AddAttribute("Algorithm", kEnveloped);
-  xml.StartElement("ds:Transform");
-  xml.EndElement();
+  xml.WriteEmptyElement("ds:Transform");
   xml.EndElement();  // Transforms
   WriteDigestMethod(xml, kSha256);
   xml.WriteUtf8Element("ds:DigestValue", document_digest);

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev nlohmann-json3-dev libxml2-utils clang libfuzzer-14-dev
-          libclang-rt-14-dev tmux clang-format "$@")
+          libclang-rt-14-dev tmux clang-format libssl-dev openssl xmlsec1 python3 "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
