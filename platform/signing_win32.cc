@@ -107,11 +107,34 @@ bool Sha256Bytes(std::string_view data, unsigned char (&digest)[32]) {
   return ok;
 }
 
-void FreeKey(HCRYPTPROV_OR_NCRYPT_KEY_HANDLE key, DWORD key_spec) {
+// Lets go of a key; a CryptoAPI key that the import had to keep in the
+// user's key store (`persisted`) has its container deleted, so nothing of
+// the certificate stays behind.
+void FreeKey(HCRYPTPROV_OR_NCRYPT_KEY_HANDLE key, DWORD key_spec, bool persisted) {
   if (key_spec == CERT_NCRYPT_KEY_SPEC) {
-    NCryptFreeObject(key);
-  } else {
-    CryptReleaseContext(key, 0);
+    if (persisted) {
+      NCryptDeleteKey(key, 0);  // frees the handle too
+    } else {
+      NCryptFreeObject(key);
+    }
+    return;
+  }
+  char container[MAX_PATH];
+  char provider_name[MAX_PATH];
+  DWORD provider_type = 0;
+  DWORD size = sizeof container;
+  bool named = persisted &&
+               CryptGetProvParam(key, PP_CONTAINER, reinterpret_cast<BYTE*>(container), &size, 0);
+  size = sizeof provider_name;
+  named =
+      named && CryptGetProvParam(key, PP_NAME, reinterpret_cast<BYTE*>(provider_name), &size, 0);
+  size = sizeof provider_type;
+  named = named &&
+          CryptGetProvParam(key, PP_PROVTYPE, reinterpret_cast<BYTE*>(&provider_type), &size, 0);
+  CryptReleaseContext(key, 0);
+  HCRYPTPROV deleted = 0;
+  if (named) {
+    CryptAcquireContextA(&deleted, container, provider_name, provider_type, CRYPT_DELETEKEYSET);
   }
 }
 
@@ -119,16 +142,17 @@ class WindowsSigningKey final : public SigningKey {
  public:
   WindowsSigningKey(HCERTSTORE store, PCCERT_CONTEXT certificate,
                     HCRYPTPROV_OR_NCRYPT_KEY_HANDLE key, DWORD key_spec, bool free_key,
-                    SigningCertificate described)
+                    bool persisted, SigningCertificate described)
       : store_(store),
         certificate_context_(certificate),
         key_(key),
         key_spec_(key_spec),
         free_key_(free_key),
+        persisted_(persisted),
         certificate_(std::move(described)) {}
 
   ~WindowsSigningKey() override {
-    if (free_key_) FreeKey(key_, key_spec_);
+    if (free_key_) FreeKey(key_, key_spec_, persisted_);
     CertFreeCertificateContext(certificate_context_);
     CertCloseStore(store_, 0);
   }
@@ -180,14 +204,17 @@ class WindowsSigningKey final : public SigningKey {
         return false;
       }
     }
+    // A PKCS#12 key is imported as a key-exchange pair unless it is marked
+    // for signing only (some providers report both bits).
+    const DWORD spec = key_spec_ == AT_SIGNATURE ? AT_SIGNATURE : AT_KEYEXCHANGE;
     DWORD size = 0;
     bool ok = CryptHashData(hash, reinterpret_cast<const BYTE*>(data.data()),
                             static_cast<DWORD>(data.size()), 0) &&
-              CryptSignHashA(hash, key_spec_, nullptr, 0, nullptr, &size);
+              CryptSignHashA(hash, spec, nullptr, 0, nullptr, &size);
     if (ok) {
       signature->resize(size);
-      ok = CryptSignHashA(hash, key_spec_, nullptr, 0, reinterpret_cast<BYTE*>(signature->data()),
-                          &size);
+      ok =
+          CryptSignHashA(hash, spec, nullptr, 0, reinterpret_cast<BYTE*>(signature->data()), &size);
       signature->resize(size);
       // CryptoAPI gives the signature least significant byte first.
       std::string reversed(signature->rbegin(), signature->rend());
@@ -203,6 +230,7 @@ class WindowsSigningKey final : public SigningKey {
   HCRYPTPROV_OR_NCRYPT_KEY_HANDLE key_;
   DWORD key_spec_;
   bool free_key_;
+  bool persisted_;
   SigningCertificate certificate_;
 };
 
@@ -215,23 +243,37 @@ LoadedSigningKey LoadSigningKey(std::string_view pkcs12, std::string_view passwo
                        reinterpret_cast<BYTE*>(const_cast<char*>(pkcs12.data()))};
   if (pkcs12.empty() || !PFXIsPFXBlob(&blob)) return loaded;
   const std::wstring wide_password = Wide(password);
-  HCERTSTORE store = PFXImportCertStore(&blob, wide_password.c_str(), PKCS12_NO_PERSIST_KEY);
-  if (store == nullptr) store = PFXImportCertStore(&blob, wide_password.c_str(), 0);
-  if (store == nullptr) return loaded;
-
   PCCERT_CONTEXT found = nullptr;
   HCRYPTPROV_OR_NCRYPT_KEY_HANDLE key = 0;
   DWORD key_spec = 0;
   BOOL caller_frees = FALSE;
-  for (PCCERT_CONTEXT certificate = CertEnumCertificatesInStore(store, nullptr);
-       certificate != nullptr; certificate = CertEnumCertificatesInStore(store, certificate)) {
-    if (CryptAcquireCertificatePrivateKey(
-            certificate, CRYPT_ACQUIRE_SILENT_FLAG | CRYPT_ACQUIRE_ALLOW_NCRYPT_KEY_FLAG, nullptr,
-            &key, &key_spec, &caller_frees)) {
-      found = CertDuplicateCertificateContext(certificate);
-      CertFreeCertificateContext(certificate);
-      break;
+  // The certificate whose private key can be had: CNG where the key is
+  // there, else CryptoAPI (older systems, Wine).
+  auto find_key = [&](HCERTSTORE in) {
+    for (PCCERT_CONTEXT certificate = CertEnumCertificatesInStore(in, nullptr);
+         certificate != nullptr; certificate = CertEnumCertificatesInStore(in, certificate)) {
+      if (CryptAcquireCertificatePrivateKey(
+              certificate, CRYPT_ACQUIRE_SILENT_FLAG | CRYPT_ACQUIRE_ALLOW_NCRYPT_KEY_FLAG, nullptr,
+              &key, &key_spec, &caller_frees) ||
+          CryptAcquireCertificatePrivateKey(certificate, CRYPT_ACQUIRE_SILENT_FLAG, nullptr, &key,
+                                            &key_spec, &caller_frees)) {
+        found = CertDuplicateCertificateContext(certificate);
+        CertFreeCertificateContext(certificate);
+        return;
+      }
     }
+  };
+  // The key in memory only where the system can (Windows 8 and later); else
+  // in the user's key store, deleted again when the key is let go.
+  bool persisted = false;
+  HCERTSTORE store = PFXImportCertStore(&blob, wide_password.c_str(), PKCS12_NO_PERSIST_KEY);
+  if (store != nullptr) find_key(store);
+  if (found == nullptr) {
+    if (store != nullptr) CertCloseStore(store, 0);
+    store = PFXImportCertStore(&blob, wide_password.c_str(), CRYPT_USER_KEYSET);
+    if (store == nullptr) return loaded;
+    persisted = true;
+    find_key(store);
   }
   if (found == nullptr) {
     CertCloseStore(store, 0);
@@ -239,7 +281,7 @@ LoadedSigningKey LoadSigningKey(std::string_view pkcs12, std::string_view passwo
     return loaded;
   }
   auto give_up = [&](SigningKeyStatus status) {
-    if (caller_frees) FreeKey(key, key_spec);
+    if (caller_frees) FreeKey(key, key_spec, persisted);
     CertFreeCertificateContext(found);
     CertCloseStore(store, 0);
     loaded.status = status;
@@ -256,8 +298,8 @@ LoadedSigningKey LoadSigningKey(std::string_view pkcs12, std::string_view passwo
       IssuerName(found), SerialNumber(found)};
   if (described.issuer_name.empty()) return give_up(SigningKeyStatus::kUnreadable);
   loaded.status = SigningKeyStatus::kLoaded;
-  loaded.key = std::make_unique<WindowsSigningKey>(store, found, key, key_spec,
-                                                   caller_frees != FALSE, std::move(described));
+  loaded.key = std::make_unique<WindowsSigningKey>(
+      store, found, key, key_spec, caller_frees != FALSE, persisted, std::move(described));
   return loaded;
 }
 
