@@ -65,7 +65,8 @@ void AppendCanonicalText(std::string& out, std::string_view text, bool from_cp85
 void CanonicalXml::Clear(size_t depth) {
   text_.clear();
   pending_attributes_.clear();
-  open_.clear();
+  open_names_.clear();
+  open_starts_.clear();
   base_depth_ = depth;
   at_line_start_ = true;
 }
@@ -102,7 +103,8 @@ void CanonicalXml::OpenTag(std::string_view name) {
 
 void CanonicalXml::StartElement(std::string_view name) {
   OpenTag(name);
-  open_.emplace_back(name);
+  open_starts_.push_back(open_names_.size());
+  open_names_.append(name);
 }
 
 void CanonicalXml::WriteTextElement(std::string_view name, std::string_view text, bool from_cp850) {
@@ -122,13 +124,14 @@ void CanonicalXml::WriteUtf8Element(std::string_view name, std::string_view utf8
 }
 
 void CanonicalXml::EndElement() {
-  if (open_.empty()) return;
-  const std::string name = std::move(open_.back());
-  open_.pop_back();
+  if (open_starts_.empty()) return;
+  const size_t start = open_starts_.back();
+  open_starts_.pop_back();
   BeginLine();
   text_.append("</");
-  text_.append(name);
+  text_.append(open_names_, start, std::string::npos);
   text_.push_back('>');
+  open_names_.resize(start);
 }
 
 }  // namespace torvane

@@ -48,7 +48,7 @@ class CanonicalXml {
   void BeginLine();
 
   const std::string& text() const { return text_; }
-  size_t depth() const { return open_.size() + base_depth_; }
+  size_t depth() const { return open_starts_.size() + base_depth_; }
 
  private:
   void OpenTag(std::string_view name);
@@ -56,7 +56,8 @@ class CanonicalXml {
 
   std::string text_;
   std::string pending_attributes_;
-  std::vector<std::string> open_;
+  std::string open_names_;           // open element names, outermost first, back to back
+  std::vector<size_t> open_starts_;  // where each open name starts in open_names_
   size_t base_depth_ = 0;
   bool at_line_start_ = true;
 };

@@ -326,8 +326,8 @@ Facturae322InvoiceWriter::Facturae322InvoiceWriter(FileSystem& fs, const FirmIde
 bool Facturae322InvoiceWriter::WriteInvoice(const Receipt& receipt, const std::string& file_name) {
   CanonicalXml& xml = xml_;
   xml.Clear();
-  xml.AppendRaw("<?xml-stylesheet type=\"text/xsl\" href=\"http://" + stylesheet_host_ +
-                std::string(kStylesheetPath) + "\"?>");
+  xml.AppendRaw(std::string(kDeclaration) + "<?xml-stylesheet type=\"text/xsl\" href=\"http://" +
+                stylesheet_host_ + std::string(kStylesheetPath) + "\"?>");
   xml.AddAttribute("xmlns:ds", kSignatureNamespace);
   xml.AddAttribute("xmlns:fe", kFacturae322Namespace);
   xml.StartElement("fe:Facturae");
@@ -338,13 +338,12 @@ bool Facturae322InvoiceWriter::WriteInvoice(const Receipt& receipt, const std::s
   xml.EndElement();  // Parties
   WriteInvoiceElement(xml, receipt, language_code_);
 
-  file_text_.assign(kDeclaration);
   if (signing_key_ != nullptr) {
     // The enveloped reference digests the document without the signature
     // element: the text before it, its line, and the end tag after it.
     xml.BeginLine();
     const std::string_view end_tag = "\n</fe:Facturae>";
-    std::string unsigned_document = xml.text();
+    std::string unsigned_document = xml.text().substr(kDeclaration.size());
     unsigned_document.append(end_tag);
     std::string signature;
     const std::string signing_time = UtcTimestampNow();
@@ -353,13 +352,12 @@ bool Facturae322InvoiceWriter::WriteInvoice(const Receipt& receipt, const std::s
     xml.AppendRaw(signature);
   }
   xml.EndElement();  // Facturae
-  file_text_.append(xml.text());
-  file_text_.push_back('\n');
+  xml.AppendRaw("\n");
 
   std::unique_ptr<File> file =
       fs_.Open(file_name, FileAccess::kWrite, FileSharing::kShareAll, FileCreation::kCreateNew);
   if (file == nullptr) return false;
-  bool ok = file->Write(file_text_);
+  bool ok = file->Write(xml.text());
   ok = file->Close() && ok;
   if (!ok) (void)fs_.RemoveFile(file_name);
   return ok;

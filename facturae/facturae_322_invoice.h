@@ -58,7 +58,6 @@ class Facturae322InvoiceWriter final : public ReceiptSerializer {
   std::string stylesheet_host_;
   SigningKey* signing_key_;
   CanonicalXml xml_;  // one for the run, so its buffer is made once
-  std::string file_text_;
 };
 
 // The two-letter LanguageName of a session language ("SPA", "CAT", ...).
