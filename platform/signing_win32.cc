@@ -66,7 +66,16 @@ std::string IssuerName(PCCERT_CONTEXT certificate) {
   std::wstring name(size, L'\0');
   CertNameToStrW(X509_ASN_ENCODING, issuer, flags, name.data(), size);
   name.resize(size - 1);  // without the terminating zero
-  return Utf8(name);
+  // RFC 4514 joins the names with "," alone: the blank after each separator
+  // goes (values with a comma or blank come quoted).
+  std::wstring joined;
+  bool quoted = false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == L'"') quoted = !quoted;
+    joined.push_back(name[i]);
+    if (!quoted && name[i] == L',' && i + 1 < name.size() && name[i + 1] == L' ') ++i;
+  }
+  return Utf8(joined);
 }
 
 // The serial number (held least significant byte first) in decimal.
