@@ -1,6 +1,7 @@
 // The canonical XML builder of the Facturae 3.2.2 documents.
 #include "facturae/canonical_xml.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,52 +15,66 @@ constexpr size_t kIndentStep = 2;
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 
-bool IsLeftOut(unsigned char byte) { return byte < kFirstPrintable || byte == kDelete; }
+// What each byte becomes: 0 passes as it is, 1 is left out (control bytes),
+// 2 is a code page 850 letter turned into UTF-8, 3 is markup written as an
+// entity.
+enum ByteClass : unsigned char { kPass, kLeftOut, kConvert, kMarkup };
 
-void AppendCanonicalAttribute(std::string& out, std::string_view value) {
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (IsLeftOut(byte)) continue;
-    switch (c) {
-      case '&':
-        out.append("&amp;");
-        break;
-      case '<':
-        out.append("&lt;");
-        break;
-      case '"':
-        out.append("&quot;");
-        break;
-      default:
-        out.push_back(c);
+constexpr std::array<ByteClass, 256> ClassesFor(bool attribute) {
+  std::array<ByteClass, 256> classes{};
+  for (int byte = 0; byte < 256; ++byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    classes[b] = b < kFirstPrintable || b == kDelete ? kLeftOut : b >= 0x80 ? kConvert : kPass;
+  }
+  classes['&'] = kMarkup;
+  classes['<'] = kMarkup;
+  classes[attribute ? '"' : '>'] = kMarkup;
+  return classes;
+}
+constexpr std::array<ByteClass, 256> kTextClasses = ClassesFor(false);
+constexpr std::array<ByteClass, 256> kAttributeClasses = ClassesFor(true);
+
+std::string_view EntityOf(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      return "&quot;";
+  }
+}
+
+// Appends `text` escaped by `classes`; runs of bytes that pass are appended
+// whole.
+void AppendEscaped(std::string& out, std::string_view text,
+                   const std::array<ByteClass, 256>& classes, bool from_cp850) {
+  size_t run_start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const ByteClass kind = classes[byte];
+    if (kind == kPass || (kind == kConvert && !from_cp850)) continue;
+    out.append(text.data() + run_start, i - run_start);
+    run_start = i + 1;
+    if (kind == kMarkup) {
+      out.append(EntityOf(text[i]));
+    } else if (kind == kConvert) {
+      AppendUtf8(Cp850ToCodePoint(byte), &out);
     }
   }
+  out.append(text.data() + run_start, text.size() - run_start);
+}
+
+void AppendCanonicalAttribute(std::string& out, std::string_view value) {
+  AppendEscaped(out, value, kAttributeClasses, false);
 }
 
 }  // namespace
 
 void AppendCanonicalText(std::string& out, std::string_view text, bool from_cp850) {
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (IsLeftOut(byte)) continue;
-    switch (c) {
-      case '&':
-        out.append("&amp;");
-        break;
-      case '<':
-        out.append("&lt;");
-        break;
-      case '>':
-        out.append("&gt;");
-        break;
-      default:
-        if (from_cp850 && byte >= 0x80) {
-          AppendUtf8(Cp850ToCodePoint(byte), &out);
-        } else {
-          out.push_back(c);
-        }
-    }
-  }
+  AppendEscaped(out, text, kTextClasses, from_cp850);
 }
 
 void CanonicalXml::Clear(size_t depth) {
