@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,14 +32,22 @@ constexpr std::string_view kResidentPrefix = "ES";
 constexpr size_t kShortestTaxNumber = 3;
 constexpr double kPercent = 100.0;
 
-// Whole cents as euros with two decimals; a zero is never signed.
+// Whole cents as euros with two decimals; a zero is never signed. Made
+// digit by digit from the end: an invoice has a few dozen of them.
 std::string CentsText(double cents) {
   const long long whole = std::llround(cents);
-  const long long magnitude = whole < 0 ? -whole : whole;
+  unsigned long long magnitude = whole < 0 ? 0ULL - static_cast<unsigned long long>(whole)
+                                           : static_cast<unsigned long long>(whole);
   char text[32];
-  std::snprintf(text, sizeof text, "%s%lld.%02lld", whole < 0 ? "-" : "", magnitude / 100,
-                magnitude % 100);
-  return text;
+  char* end = text + sizeof text;
+  char* p = end;
+  for (int digit = 0; digit < 3 || magnitude != 0; ++digit) {
+    if (digit == 2) *--p = '.';
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  if (whole < 0) *--p = '-';
+  return std::string(p, static_cast<size_t>(end - p));
 }
 
 // A percentage with two decimals.
