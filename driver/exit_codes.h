@@ -11,6 +11,10 @@ inline constexpr int kExitTableFailed = 1;  // a table could not be opened
 // list line, the file list, a profile or the report, or the run parameter
 // file), or another run held the installation and nothing was written.
 inline constexpr int kExitIncomplete = 2;
+// The installation's Facturae settings cannot be followed (an unknown
+// version, or a signing certificate that cannot be loaded): nothing was
+// written but the report.
+inline constexpr int kExitSettings = 3;
 
 }  // namespace torvane
 

@@ -1,16 +1,24 @@
 #include "driver/run_program.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "driver/fatal_open.h"
 #include "driver/invoice_filing.h"
 #include "driver/owner_walk.h"
 #include "driver/publishing_handoff.h"
 #include "driver/run_report.h"
+#include "facturae/facturae_322_invoice.h"
+#include "facturae/invoice_signature.h"
 #include "facturae/receipt_invoice.h"
 #include "platform/random.h"
+#include "platform/signing.h"
 #include "records/tables.h"
+#include "session/facturae_settings.h"
 #include "session/language_file.h"
 #include "session/run_parameters.h"
 #include "session/session_environment.h"
@@ -18,6 +26,9 @@
 
 namespace torvane {
 namespace {
+
+// A PKCS#12 file is a few kilobytes; anything beyond this is no certificate.
+constexpr int64_t kLargestCertificateFile = 1 << 20;
 
 struct BufferRoom {
   uint8_t* data;
@@ -55,7 +66,8 @@ void TellOperator(std::ostream& operator_log, const std::string& line) {
 // Returns the exit code.
 int RunBatch(Platform& platform, std::ostream& operator_log, const SessionEnvironment& session,
              TableRegistry& registry, RunBuffers& buffers, const RunParameters& run,
-             const TaxSettings& taxes, const FirmIdentity& firm, RunReport& report) {
+             const TaxSettings& taxes, const FirmIdentity& firm, FacturaeVersion version,
+             SigningKey* signing_key, RunReport& report) {
   FileSystem& fs = platform.files;
   // The file list stays open, exclusively, for the whole walk. A list that
   // cannot be made stops the run before anything is written.
@@ -69,9 +81,15 @@ int RunBatch(Platform& platform, std::ostream& operator_log, const SessionEnviro
   }
 
   LanguageTexts texts(fs, session.RootDirectory, session.Language, kProgramName);
-  FacturaeInvoiceWriter writer(fs, firm, session.Language,
-                               PublishingHost(fs, session.RootDirectory));
-  InvoiceFiling filing(fs, session.RootDirectory, run, writer, file_list.get());
+  const std::string host = PublishingHost(fs, session.RootDirectory);
+  std::unique_ptr<ReceiptSerializer> writer;
+  if (version == FacturaeVersion::k322) {
+    writer =
+        std::make_unique<Facturae322InvoiceWriter>(fs, firm, session.Language, host, signing_key);
+  } else {
+    writer = std::make_unique<FacturaeInvoiceWriter>(fs, firm, session.Language, host);
+  }
+  InvoiceFiling filing(fs, session.RootDirectory, run, *writer, file_list.get());
   const RunRecordBuffers record_buffers = buffers.ForRun();
   UnitInvoicing invoicing(registry, record_buffers, run, taxes, texts, filing, report);
   OwnerAndUnitWalk(registry, record_buffers, run, invoicing, report);
@@ -102,6 +120,58 @@ int RunBatch(Platform& platform, std::ostream& operator_log, const SessionEnviro
   }
   platform.processes.RunAndWait(session.ProgramDirectory + next);
   return complete && reported && report.problems() == 0 ? kExitComplete : kExitIncomplete;
+}
+
+// The whole file, or nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& name) {
+  std::unique_ptr<File> file =
+      fs.Open(name, FileAccess::kRead, FileSharing::kShareRead, FileCreation::kOpenExisting);
+  if (file == nullptr || !file->IsRegularFile()) return std::nullopt;
+  const int64_t size = file->Size();
+  if (size < 0 || size > kLargestCertificateFile) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (file->Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+// What the installation's Facturae settings make of the run: the format,
+// and the signing key when 3.2.2 invoices are signed. `problem` is set
+// (subject and reason) when the run must not start.
+struct InvoiceFormat {
+  FacturaeVersion version = FacturaeVersion::k30;
+  std::unique_ptr<SigningKey> signing_key;
+  std::string problem_subject;
+  std::string problem_reason;
+};
+
+InvoiceFormat ChooseInvoiceFormat(Platform& platform, const std::string& root_directory) {
+  InvoiceFormat format;
+  const FacturaeSettings settings = ReadFacturaeSettings(platform.files, root_directory);
+  format.version = settings.version;
+  if (settings.version == FacturaeVersion::kUnknown) {
+    format.problem_subject = "Facturae Versio";
+    format.problem_reason = "unknown version " + settings.version_text;
+    return format;
+  }
+  if (settings.version != FacturaeVersion::k322 || settings.certificate_path.empty()) {
+    return format;
+  }
+  format.problem_subject = settings.certificate_path;
+  const std::optional<std::string> pkcs12 =
+      ReadWholeFile(platform.files, settings.certificate_path);
+  if (!pkcs12) {
+    format.problem_reason = "certificate file missing or unreadable";
+    return format;
+  }
+  LoadedSigningKey loaded = LoadSigningKey(
+      *pkcs12, platform.environment.Get(kCertificatePasswordVariable), UtcSecondsNow());
+  if (loaded.status != SigningKeyStatus::kLoaded) {
+    format.problem_reason = std::string(SigningKeyStatusText(loaded.status));
+    return format;
+  }
+  format.problem_subject.clear();
+  format.signing_key = std::move(loaded.key);
+  return format;
 }
 
 }  // namespace
@@ -148,6 +218,17 @@ int RunProgram(Platform& platform, std::ostream& operator_log) {
   if (!run.FileRead)
     report.ParametersMissing(session.TempDirectory + std::string(kRunParameterFileName));
 
+  // Invoices the installation's settings cannot make stop the run before
+  // anything is opened or written.
+  InvoiceFormat format = ChooseInvoiceFormat(platform, session.RootDirectory);
+  if (!format.problem_subject.empty()) {
+    report.NotStarted(format.problem_subject, format.problem_reason);
+    TellOperator(operator_log,
+                 format.problem_subject + ": " + format.problem_reason + "; nothing was written");
+    if (report_file) (void)report_file->Close();
+    return kExitSettings;
+  }
+
   RunBuffers buffers;
   // A table that cannot be opened ends the program through the message
   // window; nothing but the tables and the report is open at that point.
@@ -165,8 +246,8 @@ int RunProgram(Platform& platform, std::ostream& operator_log) {
   const TaxSettings taxes = LoadTaxSettings(fs, session.RootDirectory);
   const FirmIdentity firm = ReadFirmIdentity(fs, session.RootDirectory);
 
-  int exit_code =
-      RunBatch(platform, operator_log, session, registry, buffers, run, taxes, firm, report);
+  int exit_code = RunBatch(platform, operator_log, session, registry, buffers, run, taxes, firm,
+                           format.version, format.signing_key.get(), report);
   if (report_file && !report_file->Close()) exit_code = kExitIncomplete;
   (void)registry.CloseAllTables();
   return exit_code;

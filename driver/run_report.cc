@@ -73,6 +73,11 @@ void RunReport::NotComplete(std::string_view file_name) {
   WriteLine(Line("NOT-COMPLETE", {file_name}));
 }
 
+void RunReport::NotStarted(std::string_view subject, std::string_view reason) {
+  ++problems_;
+  WriteLine(Line("NOT-STARTED", {subject, reason}));
+}
+
 void RunReport::VatClassSkipped(std::string_view owner_code, std::string_view owner_tax_number,
                                 int entry, std::string_view estate_code, int vat_class) {
   WriteLine(Line("VATCLASS-SKIPPED",

@@ -31,6 +31,12 @@
 //       empty parameters.
 //   FATAL <TAB> table <TAB> status
 //       A table could not be opened; the run ended there. No END follows.
+//   NOT-STARTED <TAB> subject <TAB> reason
+//       The Facturae settings of Pexa.ini cannot be followed: subject is
+//       "Facturae Versio" (an unknown version) or the certificate file
+//       (missing, unreadable, wrong password, expired, no private key). The
+//       run ended before opening the tables; nothing else was written and
+//       no END follows.
 //   NOT-COMPLETE <TAB> file
 //       The file list or a profile could not be written completely; the
 //       archiver was not started.
@@ -76,6 +82,7 @@ class RunReport {
   void ParametersMissing(std::string_view file_name);
   void Fatal(std::string_view table_path, int status);
   void NotComplete(std::string_view file_name);
+  void NotStarted(std::string_view subject, std::string_view reason);
   void UnitVisited() { ++units_visited_; }
   // Reports the invoice as written (INVOICE) or not (NOT-WRITTEN), and a
   // direct-debit invoice that is not listed (NOT-LISTED).

@@ -14,6 +14,10 @@ namespace torvane {
 struct InvoiceFigures {
   std::array<std::string, kConceptCount> ConceptNames;  // index 0 = concept 1; 20 chars or empty
   std::array<double, kConceptCount> ConceptAmounts = {};
+  // Whether each concept bears the VAT and the withholding (its amount is in
+  // VatBase, WithholdingBase).
+  std::array<bool, kConceptCount> ConceptBearsVat = {};
+  std::array<bool, kConceptCount> ConceptBearsWithholding = {};
   double ConceptTotal = 0;
   double VatBase = 0;
   std::string VatName;  // right-trimmed

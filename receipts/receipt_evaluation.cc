@@ -187,6 +187,8 @@ std::optional<Receipt> EvaluateReceipt(const ReceiptRecords& records,
     figures.ConceptAmounts[i] = amount;
     if (amount != 0) figures.ConceptNames[i] = concepts[i].name;
     figures.ConceptTotal += amount;
+    figures.ConceptBearsVat[i] = concepts[i].vat_applies;
+    figures.ConceptBearsWithholding[i] = concepts[i].withholding_applies;
     if (concepts[i].vat_applies) figures.VatBase += amount;
     if (concepts[i].withholding_applies) figures.WithholdingBase += amount;
   }

@@ -196,6 +196,50 @@ for units in $sizes; do
   per_invoice+=("$units $invoices $seconds $floor_s")
 done
 
+# The invoice formats on the first size (or BENCH_FORMAT_UNITS, one of the
+# sizes): Facturae 3.0, 3.2.2 unsigned and 3.2.2 signed with a 2048-bit key
+# (a throw-away certificate made here), BENCH_FORMAT_ROUNDS runs each (3),
+# medians of the whole process per invoice.
+format_units=${BENCH_FORMAT_UNITS:-${sizes%% *}}
+dir=$work/$format_units
+formats=()
+if [ -d "$dir/root" ]; then
+  echo "== $format_units units: invoice formats" | tee -a "$results"
+  export KAVCERTPASS=bench-$$
+  bash tests/e2e/make_signing_certificate.sh "$dir/cert" "$KAVCERTPASS" >/dev/null
+  cp "$dir/cert/signer.p12" "$dir/root/Bench.p12"
+  cp "$dir/root/Pexa.ini" "$dir/Pexa-3.0.ini"
+  invoices=$(find "$last_tree/DOCUMENT" -type f -name '*.xml' | wc -l)
+  base_cpu=""
+  for format in 3.0 3.2.2 3.2.2-signed; do
+    cp "$dir/Pexa-3.0.ini" "$dir/root/Pexa.ini"
+    case $format in
+      3.2.2) printf '\r\n[Facturae]\r\nVersio=3.2.2\r\n' >>"$dir/root/Pexa.ini" ;;
+      3.2.2-signed)
+        printf '\r\n[Facturae]\r\nVersio=3.2.2\r\nCertificat=Bench.p12\r\n' >>"$dir/root/Pexa.ini" ;;
+    esac
+    walls=() cpus=()
+    for round in $(seq 1 "${BENCH_FORMAT_ROUNDS:-3}"); do
+      sync
+      measured=$(run_torvane "$dir" "f$format-$round" "$bin/bench_measure")
+      if [ "$(echo "$measured" | value exit)" != 0 ]; then
+        echo "bench: TORVANE1 failed with format $format: $measured" >&2
+        exit 1
+      fi
+      set_aside "$dir"
+      walls+=("$(echo "$measured" | value wall_seconds)")
+      cpus+=("$(($(echo "$measured" | value user_us) + $(echo "$measured" | value sys_us)))")
+    done
+    wall=$(printf '%s\n' "${walls[@]}" | median)
+    cpu=$(printf '%s\n' "${cpus[@]}" | median)
+    [ -n "$base_cpu" ] || base_cpu=$cpu base_wall=$wall
+    formats+=("$(awk -v f="$format" -v n="$invoices" -v w="$wall" -v c="$cpu" -v bw="$base_wall" \
+      -v bc="$base_cpu" 'BEGIN { printf "%-13s %8d %9.1f %9.1f %+8.1f%% %+8.1f%%", f, n,
+        w / n * 1e6, c / n, (w / bw - 1) * 100, (c / bc - 1) * 100 }')")
+  done
+  cp "$dir/Pexa-3.0.ini" "$dir/root/Pexa.ini"
+fi
+
 {
   echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
   echo
@@ -205,6 +249,12 @@ done
   printf '%-7s %8s %8s %7s %6s %9s %9s %9s %8s %8s %7s %8s %7s %7s\n' units invoices TORVANE1 floor ratio \
     range TORVANE1 floor user sys peak limit TORVANE1 floor
   printf '%s\n' "${table[@]}"
+  if [ ${#formats[@]} -gt 0 ]; then
+    echo
+    echo "invoice formats at $format_units units (medians; per invoice, whole process; against 3.0):"
+    printf '%-13s %8s %9s %9s %9s %9s\n' format invoices "wall us" "CPU us" wall CPU
+    printf '%s\n' "${formats[@]}"
+  fi
   if [ ${#per_invoice[@]} -ge 2 ]; then
     printf '%s\n' "${per_invoice[0]}" "${per_invoice[-1]}" | awk '
       { u[NR] = $1; t[NR] = $3 / $2 * 1e6; f[NR] = $4 / $2 * 1e6 }

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev nlohmann-json3-dev libxml2-utils clang libfuzzer-14-dev
-          libclang-rt-14-dev tmux clang-format libxslt1-dev python3 "$@")
+          libclang-rt-14-dev tmux clang-format libxslt1-dev libssl-dev openssl xmlsec1 python3 "$@")
 optional=(chromium)
 missing=()
 for package in "${packages[@]}"; do

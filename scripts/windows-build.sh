@@ -30,6 +30,8 @@ for program in TORVANE1.EXE KAVDATA.EXE KAVREC32.DLL; do
   for library in $imports; do
     case "$library" in
       KERNEL32.DLL | USER32.DLL | MSVCRT.DLL | ADVAPI32.DLL) ;;
+      # The system's cryptography that signs invoices (Windows Vista and later).
+      CRYPT32.DLL | NCRYPT.DLL | BCRYPT.DLL) ;;
       *) fail "$program needs $library" ;;
     esac
   done
