@@ -24,6 +24,7 @@ constexpr char kAbout[] =
     "  TERM     the terminal directory when it names a folder, and the temporary\n"
     "           directory when KAVTMP is unset\n"
     "  KAVBTRV  (Windows) the record manager library to load instead of WBTRV32.DLL\n"
+    "  KAVCERTPASS  the password of the signing certificate (Pexa.ini [Facturae] Certificat)\n"
     "\n"
     "Outputs:\n"
     "  KAVROOT/DOCUMENT/VER/<estate>/<unit>/<name>.xml   one Facturae invoice per receipt\n"
@@ -32,7 +33,8 @@ constexpr char kAbout[] =
     "  KAVROOT/CSB/                                      the archive folder\n"
     "\n"
     "Exit codes: 0 complete; 1 a table could not be opened; 2 something was not\n"
-    "written or not read, or another run held the installation.\n"
+    "written or not read, or another run held the installation; 3 the Facturae\n"
+    "settings of Pexa.ini cannot be followed (nothing was written).\n"
     "See docs/running.md.\n";
 
 }  // namespace
