@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "base/calendar.h"
+#include "base/number_format.h"
 #include "base/receipt_concepts.h"
 #include "base/text_lines.h"
 #include "facturae/invoice_sections.h"
@@ -32,23 +33,9 @@ constexpr std::string_view kResidentPrefix = "ES";
 constexpr size_t kShortestTaxNumber = 3;
 constexpr double kPercent = 100.0;
 
-// Whole cents as euros with two decimals; a zero is never signed. Made
-// digit by digit from the end: an invoice has a few dozen of them.
-std::string CentsText(double cents) {
-  const long long whole = std::llround(cents);
-  unsigned long long magnitude = whole < 0 ? 0ULL - static_cast<unsigned long long>(whole)
-                                           : static_cast<unsigned long long>(whole);
-  char text[32];
-  char* end = text + sizeof text;
-  char* p = end;
-  for (int digit = 0; digit < 3 || magnitude != 0; ++digit) {
-    if (digit == 2) *--p = '.';
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  }
-  if (whole < 0) *--p = '-';
-  return std::string(p, static_cast<size_t>(end - p));
-}
+// Cents rounded to whole cents (halves away from zero) as euros with two
+// decimals; a zero is never signed.
+std::string CentsText(double cents) { return EuroText(std::round(cents)); }
 
 // A percentage with two decimals.
 std::string RateText(float rate) {
